@@ -1,0 +1,21 @@
+// The portable core's seam to the operating system. The DLL implements these
+// over Win32; native builds implement them in their test harness.
+#pragma once
+#include <cstdint>
+
+#include "lib/core/types.h"
+
+namespace duo::platform {
+
+// Opens this process's handle on the port driver; 0 when it cannot be opened.
+DriverHandle open_driver();
+void close_driver(DriverHandle handle);
+
+// One synchronous control call on the driver; false when the call failed.
+bool device_io_control(DriverHandle handle, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
+                       std::uint32_t out_size);
+
+// Posts (never sends) a message; false when the window is gone.
+bool post_message(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
+
+} // namespace duo::platform

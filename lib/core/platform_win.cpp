@@ -1,0 +1,87 @@
+// Win32 side of the portable core's platform seam.
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "lib/core/platform.h"
+#include "lib/hw/driver_protocol.h"
+
+namespace duo::platform {
+namespace {
+
+// The simulated port driver, loaded only when the real device is missing and
+// the user has named a simulated adapter. Its calls have the contract of the
+// Win32 calls they stand in for.
+struct SimulatedDriver {
+    HMODULE module = nullptr;
+    HANDLE(WINAPI* create_file)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = nullptr;
+    BOOL(WINAPI* device_io_control)(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) = nullptr;
+    BOOL(WINAPI* close_handle)(HANDLE) = nullptr;
+};
+
+SimulatedDriver g_sim;
+HANDLE g_sim_handle = nullptr; // the handle the simulated driver gave this process
+
+template <typename F>
+bool resolve(HMODULE module, const char* name, F& fn) {
+    fn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return fn != nullptr;
+}
+
+bool load_simulated_driver() {
+    if (g_sim.module) return true;
+    char name[64];
+    DWORD len = GetEnvironmentVariableA("DUOGATE_ADAPTER", name, sizeof name);
+    if (len == 0 || len >= sizeof name) return false;
+    HMODULE module = LoadLibraryA("duogate_sim.dll");
+    if (!module) return false;
+    SimulatedDriver sim{module};
+    if (!resolve(module, "DuoGate_CreateFile", sim.create_file) ||
+        !resolve(module, "DuoGate_DeviceIoControl", sim.device_io_control) ||
+        !resolve(module, "DuoGate_CloseHandle", sim.close_handle)) {
+        FreeLibrary(module);
+        return false;
+    }
+    g_sim = sim;
+    return true;
+}
+
+HANDLE open_device(decltype(&CreateFileA) create) {
+    return create(driver::kDevicePath, 0, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+} // namespace
+
+DriverHandle open_driver() {
+    HANDLE handle = open_device(&CreateFileA);
+    if (handle != INVALID_HANDLE_VALUE) return reinterpret_cast<DriverHandle>(handle);
+    if (!load_simulated_driver()) return 0;
+    handle = open_device(g_sim.create_file);
+    if (handle == INVALID_HANDLE_VALUE) return 0;
+    g_sim_handle = handle;
+    return reinterpret_cast<DriverHandle>(handle);
+}
+
+void close_driver(DriverHandle handle) {
+    HANDLE h = reinterpret_cast<HANDLE>(handle);
+    if (g_sim.module && h == g_sim_handle) {
+        g_sim.close_handle(h);
+        g_sim_handle = nullptr;
+        return;
+    }
+    CloseHandle(h);
+}
+
+bool device_io_control(DriverHandle handle, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
+                       std::uint32_t out_size) {
+    HANDLE h = reinterpret_cast<HANDLE>(handle);
+    DWORD returned = 0;
+    auto call = (g_sim.module && h == g_sim_handle) ? g_sim.device_io_control : &DeviceIoControl;
+    return call(h, code, const_cast<void*>(in), in_size, out, out_size, &returned, nullptr) != FALSE;
+}
+
+bool post_message(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+    return PostMessageA(reinterpret_cast<HWND>(window), message, wparam, lparam) != FALSE;
+}
+
+} // namespace duo::platform

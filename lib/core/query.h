@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+
+namespace duo {
+
+inline constexpr std::int32_t kLibraryVersion = 100; // hundredths: 1.00
+
+enum QueryCode : std::int32_t {
+    kQueryChip = 100,
+    kQueryFrequency = 101,
+    kQueryVersion = 102,
+    kQueryLastError = 103,
+    kQueryStatus = 104,
+    kQueryDefaultFrequency = 105,
+};
+
+// Answers for Query_VR_System; -1 for an unknown code or an index outside
+// the status table (error 400 either way).
+std::int32_t query(std::int32_t code, std::int32_t index);
+
+} // namespace duo

@@ -1,0 +1,97 @@
+// The library's state: one copy shared by every process that has the library
+// loaded, and one copy per process.
+#pragma once
+#include <cstdint>
+
+#include "lib/core/types.h"
+#include "lib/timing/timing_table.h"
+
+namespace duo {
+
+enum Family : int { kTrident = 0, kS3 = 1, kCirrus = 2, kMach64 = 3, kEt6000 = 4, kFamilies = 5, kNoFamily = -1 };
+
+constexpr Family family_of(std::int32_t chip) {
+    switch (chip) {
+    case 0x101: case 0x102: case 0x103: case 0x105: return kTrident;
+    case 0x201: case 0x202: case 0x203: case 0x204: case 0x205: case 0x206: case 0x207: return kS3;
+    case 0x301: case 0x302: case 0x303: case 0x304: return kCirrus;
+    case 0x401: return kMach64;
+    case 0x501: return kEt6000;
+    default: return kNoFamily;
+    }
+}
+
+struct ClientSlot {
+    std::int32_t in_use;
+    WindowHandle host_window;
+};
+
+// 2 or 3 bytes selecting a pixel clock; unused bytes stay 0.
+struct ClockSetting {
+    std::uint8_t b[3];
+};
+
+// Everything every process sees alike. Plain data with constant initialisers,
+// so the whole object can live in a shared image section.
+struct SharedState {
+    std::int32_t attach_count = 0;
+    ClientSlot clients[kClientSlots] = {};
+    std::int32_t initialised = 0;
+    std::int32_t stereo = 0;
+    std::int32_t chip_code = 0;
+    std::int32_t last_error = 0;
+    std::int32_t current_frequency = 0;
+    std::int32_t colour_depth = 0;
+    std::int32_t glasses_phase = 1; // 1: display starts at the first line
+    std::int32_t line_double = 0;
+    std::int32_t eye_shift = 0;
+    WindowHandle popup_button = 0;
+
+    // The current table's default frequency index and status entries are the
+    // library's default frequency index and frequency status table.
+    TimingTable current_table = {};
+    TimingTable stored_tables[kDepthClasses] = {};
+
+    // Register state saved when stereo goes on, restored when it goes off.
+    TimingBlock saved_timing[kFamilies] = {};
+    ClockSetting saved_clock[kFamilies] = {};
+    std::int32_t saved_misc_output = 0;
+    std::int32_t mach64_saved_pll_reference = 0;
+    std::int32_t mach64_saved_clock_select = 0;
+    std::int32_t et6000_base_port = 0;
+
+    std::int32_t test_frequency = 0;
+    std::int32_t test_clock_select = 0;
+};
+
+// What each process keeps for itself.
+struct ProcessState {
+    int client_slot = -1;
+    DriverHandle driver = 0;
+    // The library's instance in this process: the image may be mapped at a
+    // different address in each process.
+    std::uintptr_t module_instance = 0;
+    std::int32_t display_width = 0;
+    std::int32_t display_height = 0;
+    std::uintptr_t face_raised = 0; // bitmap 158
+    std::uintptr_t face_sunken = 0; // bitmap 157
+
+    std::int32_t mach64_base_port = 0x2EC;
+    // Interlace registers as found by this process's enter step.
+    std::uint8_t remembered_interlace[kFamilies] = {};
+    std::uint8_t mach64_sequencer_scratch = 0;
+    // Frequency index saved by command 501 of Set_VR_System / Set_VR_Reserved.
+    std::int32_t line_double_saved_frequency[2] = {};
+    // Which built-in clock table each family uses; set by the load.
+    int clock_table_selection[kFamilies] = {};
+};
+
+// Defined once per build: in the DLL's shared section, natively as a plain
+// object that tests reset.
+extern SharedState g_shared;
+extern ProcessState g_process;
+
+// The default frequency index and status entry i, as read by clients.
+inline std::int32_t default_frequency() { return g_shared.current_table.default_frequency; }
+
+} // namespace duo

@@ -1,0 +1,38 @@
+// The timing table: the 2084-byte unit stored in the settings file.
+#pragma once
+#include <cstdint>
+
+#include "lib/core/types.h"
+
+namespace duo {
+
+inline constexpr int kTimingBlockSize = 100;
+
+// One frequency index's register image. Bytes 0-24 are CRTC 0x00-0x18; bytes
+// 25, 26 and 60-62 carry the family's extension registers.
+struct TimingBlock {
+    std::uint8_t bytes[kTimingBlockSize];
+};
+
+struct TimingTable {
+    std::int32_t default_frequency;
+    std::int32_t status[kStatusEntries]; // 1: frequency available
+    TimingBlock blocks[kStatusEntries];
+};
+
+static_assert(sizeof(TimingBlock) == 100);
+static_assert(sizeof(TimingTable) == 2084, "the settings file fixes this layout");
+
+enum DepthClass : int { kDepth8 = 0, kDepth16 = 1, kDepth24 = 2, kDepthClasses = 3, kNoDepthClass = -1 };
+
+constexpr DepthClass depth_class_of(int bits_per_pixel) {
+    switch (bits_per_pixel) {
+    case 8: return kDepth8;
+    case 15:
+    case 16: return kDepth16;
+    case 24: return kDepth24;
+    default: return kNoDepthClass;
+    }
+}
+
+} // namespace duo

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Configures and builds the three trees: native (portable core, simulator,
+# unit tests), win64 (the binaries the tests run under Wine) and win32 (the
+# 32-bit build, checked statically). build.sh [native|win64|win32 ...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+werror=OFF
+[[ "${CI:-}" == true ]] && werror=ON
+trees=("$@")
+((${#trees[@]})) || trees=(native win64 win32)
+for tree in "${trees[@]}"; do
+  case "$tree" in
+    native) args=() ;;
+    win64) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
+    win32) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
+    *) echo "unknown tree $tree" >&2; exit 2 ;;
+  esac
+  if [[ ! -f build/$tree/build.ninja ]]; then
+    cmake -S . -B "build/$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUO_WERROR=$werror "${args[@]}" >/dev/null
+  fi
+  cmake --build "build/$tree" -j2
+done

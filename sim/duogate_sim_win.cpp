@@ -1,0 +1,116 @@
+// The simulated port driver as a DLL: the same calls and contract as
+// CreateFileA / DeviceIoControl / CloseHandle on the real device, over one
+// adapter state shared by every process that loads this DLL.
+#include <windows.h>
+
+#include <cstring>
+
+#include "lib/hw/driver_protocol.h"
+#include "sim/adapter.h"
+#include "sim/driver_dispatch.h"
+
+namespace {
+
+using duo::sim::AdapterState;
+
+__attribute__((section(".shared"), shared)) AdapterState g_adapter{};
+
+// Handles handed out to this process; the values mean nothing to Windows.
+constexpr int kMaxHandles = 16;
+HANDLE g_handles[kMaxHandles] = {};
+std::uintptr_t g_next_handle = 0x4D550000;
+
+duo::sim::DesktopMode desktop_mode() {
+    duo::sim::DesktopMode mode{640, 480, 8};
+    if (HDC dc = GetDC(nullptr)) {
+        mode = {GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, BITSPIXEL)};
+        ReleaseDC(nullptr, dc);
+    }
+    return mode;
+}
+
+const duo::sim::AdapterModel* named_adapter() {
+    char name[64];
+    DWORD len = GetEnvironmentVariableA("DUOGATE_ADAPTER", name, sizeof name);
+    if (len == 0 || len >= sizeof name) return nullptr;
+    return duo::sim::find_adapter(name);
+}
+
+// The adapter is set up once, like a card at boot; it is set up again only
+// when another adapter is named or the desktop mode has changed, as a display
+// driver reprograms the card at a mode change.
+void ensure_powered(const duo::sim::AdapterModel& model) {
+    duo::sim::DesktopMode mode = desktop_mode();
+    bool same = duo::sim::model_of(g_adapter) == &model && g_adapter.mode.width == mode.width &&
+                g_adapter.mode.height == mode.height && g_adapter.mode.bits_per_pixel == mode.bits_per_pixel;
+    if (!same) duo::sim::power_on(g_adapter, model, mode);
+}
+
+int find_handle(HANDLE h) {
+    if (!h) return -1;
+    for (int i = 0; i < kMaxHandles; ++i)
+        if (g_handles[i] == h) return i;
+    return -1;
+}
+
+} // namespace
+
+extern "C" {
+
+HANDLE WINAPI DuoGate_CreateFile(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
+    const duo::sim::AdapterModel* model = named_adapter();
+    if (!path || lstrcmpiA(path, duo::driver::kDevicePath) != 0 || !model) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    int slot = find_handle(nullptr);
+    for (int i = 0; i < kMaxHandles && slot < 0; ++i)
+        if (!g_handles[i]) slot = i;
+    if (slot < 0) {
+        SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+        return INVALID_HANDLE_VALUE;
+    }
+    ensure_powered(*model);
+    g_next_handle += 4;
+    g_handles[slot] = reinterpret_cast<HANDLE>(g_next_handle);
+    ++g_adapter.open_handles;
+    return g_handles[slot];
+}
+
+BOOL WINAPI DuoGate_DeviceIoControl(HANDLE h, DWORD code, LPVOID in, DWORD in_size, LPVOID out, DWORD out_size,
+                                    LPDWORD returned, LPOVERLAPPED) {
+    if (find_handle(h) < 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (returned) *returned = 0;
+    if (!duo::sim::dispatch(g_adapter, code, in, in_size, out, out_size)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (returned) *returned = out ? out_size : 0;
+    return TRUE;
+}
+
+BOOL WINAPI DuoGate_CloseHandle(HANDLE h) {
+    int slot = find_handle(h);
+    if (slot < 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    g_handles[slot] = nullptr;
+    if (g_adapter.open_handles) --g_adapter.open_handles;
+    return TRUE;
+}
+
+// For the inspector: the shared adapter state, powered on with the named
+// adapter when nobody has opened the driver yet. Null when no adapter is named
+// and none is set up.
+AdapterState* WINAPI DuoGateSim_State(BOOL reset) {
+    const duo::sim::AdapterModel* model = named_adapter();
+    if (model && reset) duo::sim::power_on(g_adapter, *model, desktop_mode());
+    else if (model) ensure_powered(*model);
+    return duo::sim::model_of(g_adapter) ? &g_adapter : nullptr;
+}
+
+} // extern "C"

@@ -1,0 +1,30 @@
+// What a CRT monitor would make of the adapter's signal.
+#pragma once
+#include <string>
+
+#include "sim/adapter.h"
+
+namespace duo::sim {
+
+struct MonitorView {
+    bool blanked;           // sequencer screen-off bit
+    bool interlaced;
+    double pixel_clock_hz;  // after the clock divider
+    int h_total_px;
+    double line_rate_hz;
+    int v_total_lines;      // per field when interlaced
+    double field_rate_hz;   // frame rate when progressive
+    int displayed_lines;    // scan lines with picture per field/frame
+    int display_start;      // CRTC start address
+    bool out_of_range;      // outside what a multisync CRT of the period syncs to
+};
+
+MonitorView observe(const AdapterState& state);
+
+// One line: "progressive 800x600-class 37.879 kHz 60.32 Hz ..." for people.
+std::string describe(const MonitorView& view);
+
+inline constexpr double kMinLineRate = 30e3, kMaxLineRate = 70e3;
+inline constexpr double kMinFieldRate = 50, kMaxFieldRate = 150;
+
+} // namespace duo::sim

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include "lib/core/clients.h"
+#include "lib/core/state.h"
+#include "tests/native/fake_platform.h"
+
+namespace duo {
+namespace {
+
+using testing::PostedMessage;
+
+class ClientsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::reset_world();
+        // Start with no process attached.
+        detach_process();
+    }
+};
+
+TEST_F(ClientsTest, EightProcessesAttachTheNinthIsRefused) {
+    for (int i = 0; i < kClientSlots; ++i) {
+        g_process = ProcessState{};
+        ASSERT_TRUE(attach_process());
+        EXPECT_EQ(g_process.client_slot, i);
+    }
+    EXPECT_EQ(g_shared.attach_count, 8);
+    g_process = ProcessState{};
+    EXPECT_FALSE(attach_process());
+    EXPECT_EQ(g_process.client_slot, -1);
+    EXPECT_EQ(g_shared.attach_count, 8);
+    // The loader follows a refused attach with a detach; it must not free a
+    // slot it never held.
+    EXPECT_FALSE(detach_process());
+    EXPECT_EQ(g_shared.attach_count, 8);
+    for (const ClientSlot& slot : g_shared.clients) EXPECT_EQ(slot.in_use, 1);
+}
+
+TEST_F(ClientsTest, AFreedSlotIsTakenByTheNextProcessAndKeepsItsHostWindow) {
+    for (int i = 0; i < 3; ++i) {
+        g_process = ProcessState{};
+        attach_process();
+    }
+    g_shared.clients[1].host_window = 0x1234;
+    g_process.client_slot = 1; // the second process unloads
+    EXPECT_FALSE(detach_process());
+    EXPECT_EQ(g_shared.clients[1].in_use, 0);
+    EXPECT_EQ(g_shared.clients[1].host_window, 0x1234u); // only Close clears it
+    g_process = ProcessState{};
+    ASSERT_TRUE(attach_process());
+    EXPECT_EQ(g_process.client_slot, 1);
+}
+
+TEST_F(ClientsTest, LastDetachReportsTheLibraryUnloaded) {
+    attach_process();
+    ProcessState first = g_process;
+    g_process = ProcessState{};
+    attach_process();
+    EXPECT_FALSE(detach_process());
+    g_process = first;
+    EXPECT_TRUE(detach_process());
+    EXPECT_EQ(g_shared.attach_count, 0);
+}
+
+TEST_F(ClientsTest, NotificationsGoToRegisteredWindowsInSlotOrderExceptTheSkipWindow) {
+    g_shared.clients[0].host_window = 0x30;
+    g_shared.clients[2].host_window = 0x10;
+    g_shared.clients[3].host_window = 0x20;
+    g_shared.clients[7].host_window = 0x40;
+    notify_hosts(605, 4, 0x20);
+    std::vector<PostedMessage> expected = {
+        {0x30, 1124, 605, 4}, {0x10, 1124, 605, 4}, {0x40, 1124, 605, 4}};
+    EXPECT_EQ(testing::fake().posted, expected);
+
+    testing::fake().posted.clear();
+    notify_hosts(607, 2, 0);
+    EXPECT_EQ(testing::fake().posted.size(), 4u);
+}
+
+TEST_F(ClientsTest, FrequencyMaskCountsOnlyStatusEntriesEqualToOne) {
+    auto& status = g_shared.current_table.status;
+    status[0] = 1;
+    status[1] = 2;  // not "available"
+    status[2] = -1;
+    status[5] = 1;
+    status[9] = 1;
+    status[10] = 1; // beyond the ten frequencies
+    EXPECT_EQ(available_frequency_mask(), (1 << 0) | (1 << 5) | (1 << 9));
+}
+
+} // namespace
+} // namespace duo

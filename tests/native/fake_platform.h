@@ -1,0 +1,37 @@
+// A platform for native tests: the port driver is the simulated adapter,
+// posted messages are recorded.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "lib/core/types.h"
+#include "sim/adapter.h"
+
+namespace duo::testing {
+
+struct PostedMessage {
+    WindowHandle window;
+    std::uint32_t message;
+    std::uintptr_t wparam;
+    std::intptr_t lparam;
+    bool operator==(const PostedMessage&) const = default;
+};
+
+struct FakePlatform {
+    std::unique_ptr<sim::AdapterState> adapter = std::make_unique<sim::AdapterState>();
+    bool driver_present = true;
+    int opens = 0;
+    int closes = 0;
+    std::vector<std::uint32_t> driver_calls; // control codes, in order
+    std::vector<PostedMessage> posted;
+};
+
+FakePlatform& fake();
+
+// Fresh library state (as at first load) and a freshly powered adapter; the
+// calling test process holds client slot 0 with its driver open.
+void reset_world(std::string_view adapter = "vga", sim::DesktopMode mode = {800, 600, 16});
+
+} // namespace duo::testing
