@@ -5,6 +5,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+# DUO_BUILD_ROOT lets several checkouts' worth of work build side by side.
+broot=${DUO_BUILD_ROOT:-build}
 werror=OFF
 [[ "${CI:-}" == true ]] && werror=ON
 trees=("$@")
@@ -16,8 +18,8 @@ for tree in "${trees[@]}"; do
     win32) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
     *) echo "unknown tree $tree" >&2; exit 2 ;;
   esac
-  if [[ ! -f build/$tree/build.ninja ]]; then
-    cmake -S . -B "build/$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUO_WERROR=$werror "${args[@]}" >/dev/null
+  if [[ ! -f $broot/$tree/build.ninja ]]; then
+    cmake -S . -B "$broot/$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUO_WERROR=$werror "${args[@]}" >/dev/null
   fi
-  cmake --build "build/$tree" -j2
+  cmake --build "$broot/$tree" -j2
 done

@@ -4,18 +4,19 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+broot=${DUO_BUILD_ROOT:-build}
 scripts/install-deps.sh
 scripts/build.sh native win64 win32
 
 echo "== native tests"
-ctest --test-dir build/native --output-on-failure
+ctest --test-dir $broot/native --output-on-failure
 echo "== static checks of the 32-bit and 64-bit images"
-ctest --test-dir build/win32 --output-on-failure -R '^static\.'
-ctest --test-dir build/win64 --output-on-failure -R '^static\.'
+ctest --test-dir $broot/win32 --output-on-failure -R '^static\.'
+ctest --test-dir $broot/win64 --output-on-failure -R '^static\.'
 
 echo "== Windows tests under Wine"
 DUO_PRIVATE_X=1 DUO_SCREEN=800x600x16
 export DUO_PRIVATE_X DUO_SCREEN
 source scripts/wine-session.sh
 duo_session_start
-ctest --test-dir build/win64 --output-on-failure -R '^wine\.'
+ctest --test-dir $broot/win64 --output-on-failure -R '^wine\.'

@@ -4,7 +4,7 @@
 # Variables: DUO_SCREEN (e.g. 800x600x16), DUO_PRIVATE_X (1: always private).
 
 duo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="$duo_root/build/wineprefix"
+export WINEPREFIX="${DUO_WINEPREFIX:-$duo_root/${DUO_BUILD_ROOT:-build}/wineprefix}"
 export WINELOADER=/usr/lib/wine/wine64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -1,8 +1,11 @@
 #include "tests/native/fake_platform.h"
 
+#include <algorithm>
+
 #include "lib/core/clients.h"
 #include "lib/core/platform.h"
 #include "lib/core/state.h"
+#include "lib/timing/file_io.h"
 #include "sim/driver_dispatch.h"
 
 namespace duo {
@@ -23,6 +26,9 @@ void reset_world(std::string_view adapter, sim::DesktopMode mode) {
     f.opens = f.closes = 0;
     f.driver_calls.clear();
     f.posted.clear();
+    f.files.clear();
+    f.files_writable = true;
+    f.short_write_after = -1;
     sim::power_on(*f.adapter, *sim::find_adapter(adapter), mode);
     g_shared = SharedState{};
     g_process = ProcessState{};
@@ -53,6 +59,66 @@ bool device_io_control(DriverHandle handle, std::uint32_t code, const void* in, 
 bool post_message(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
     testing::fake().posted.push_back({window, message, wparam, lparam});
     return true;
+}
+
+namespace {
+
+// Open files of the fake: name and position; the handle is the index + 1.
+struct OpenFile {
+    std::string name;
+    std::size_t position = 0;
+    bool writable = false;
+    bool open = false;
+};
+std::vector<OpenFile> g_open_files;
+
+OpenFile* lookup(FileHandle file) {
+    if (file <= 0 || static_cast<std::size_t>(file) > g_open_files.size()) return nullptr;
+    OpenFile& f = g_open_files[file - 1];
+    return f.open ? &f : nullptr;
+}
+
+} // namespace
+
+FileHandle open_file(const char* name, FileOpen mode) {
+    auto& f = testing::fake();
+    bool exists = f.files.count(name) != 0;
+    if (mode == FileOpen::kRead && !exists) return kNoFile;
+    if (mode != FileOpen::kRead && !f.files_writable) return kNoFile;
+    if (mode == FileOpen::kReadWrite && !exists) return kNoFile;
+    if (mode == FileOpen::kCreate) f.files[name].clear();
+    g_open_files.push_back({name, 0, mode != FileOpen::kRead, true});
+    return static_cast<FileHandle>(g_open_files.size());
+}
+
+std::int32_t read_file(FileHandle file, void* buffer, std::uint32_t size) {
+    OpenFile* open = lookup(file);
+    if (!open) return -1;
+    const auto& data = testing::fake().files[open->name];
+    std::size_t n = open->position < data.size() ? std::min<std::size_t>(size, data.size() - open->position) : 0;
+    std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(open->position), n, static_cast<std::uint8_t*>(buffer));
+    open->position += n;
+    return static_cast<std::int32_t>(n);
+}
+
+std::int32_t write_file(FileHandle file, const void* buffer, std::uint32_t size) {
+    OpenFile* open = lookup(file);
+    if (!open || !open->writable) return -1;
+    auto& f = testing::fake();
+    auto& data = f.files[open->name];
+    std::size_t n = size;
+    if (f.short_write_after >= 0) {
+        std::size_t room = static_cast<std::size_t>(f.short_write_after);
+        n = open->position < room ? std::min(n, room - open->position) : 0;
+    }
+    if (data.size() < open->position + n) data.resize(open->position + n);
+    std::copy_n(static_cast<const std::uint8_t*>(buffer), n, data.begin() + static_cast<std::ptrdiff_t>(open->position));
+    open->position += n;
+    return static_cast<std::int32_t>(n);
+}
+
+void close_file(FileHandle file) {
+    if (OpenFile* open = lookup(file)) open->open = false;
 }
 
 } // namespace platform

@@ -2,6 +2,8 @@
 // posted messages are recorded.
 #pragma once
 #include <cstdint>
+#include <map>
+#include <string>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -26,6 +28,11 @@ struct FakePlatform {
     int closes = 0;
     std::vector<std::uint32_t> driver_calls; // control codes, in order
     std::vector<PostedMessage> posted;
+
+    // Files by name, as the settings file calls see them; no search path.
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    bool files_writable = true;     // false: opening for writing fails
+    int short_write_after = -1;     // >= 0: writes stop after this many bytes
 };
 
 FakePlatform& fake();
