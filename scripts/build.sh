@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds the three trees: native (portable core, simulator,
 # unit tests), win64 (the binaries the tests run under Wine) and win32 (the
-# 32-bit build, checked statically). build.sh [native|win64|win32 ...]
+# 32-bit build, checked statically); on request also fuzz (libFuzzer targets,
+# clang). build.sh [native|win64|win32|fuzz ...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -16,6 +17,7 @@ for tree in "${trees[@]}"; do
     native) args=() ;;
     win64) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
     win32) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
+    fuzz) args=(-DCMAKE_CXX_COMPILER=clang++ -DDUO_FUZZ=ON -DDUO_BUILD_TESTS=OFF) ;;
     *) echo "unknown tree $tree" >&2; exit 2 ;;
   esac
   if [[ ! -f $broot/$tree/build.ninja ]]; then

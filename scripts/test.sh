@@ -14,6 +14,9 @@ echo "== static checks of the 32-bit and 64-bit images"
 ctest --test-dir $broot/win32 --output-on-failure -R '^static\.'
 ctest --test-dir $broot/win64 --output-on-failure -R '^static\.'
 
+echo "== fuzzing, about 20 s per target"
+scripts/fuzz.sh 20
+
 echo "== Windows tests under Wine"
 DUO_PRIVATE_X=1 DUO_SCREEN=800x600x16
 export DUO_PRIVATE_X DUO_SCREEN

@@ -7,6 +7,17 @@
 
 namespace duo::platform {
 
+struct DesktopMode {
+    std::int32_t width, height, bits_per_pixel;
+};
+
+// The desktop mode as a screen device context reports it.
+DesktopMode desktop_mode();
+
+// Hides the mouse cursor; returns the previous one for restore_cursor.
+std::uintptr_t hide_cursor();
+void restore_cursor(std::uintptr_t previous);
+
 // Opens this process's handle on the port driver; 0 when it cannot be opened.
 DriverHandle open_driver();
 void close_driver(DriverHandle handle);

@@ -80,6 +80,19 @@ bool device_io_control(DriverHandle handle, std::uint32_t code, const void* in, 
     return call(h, code, const_cast<void*>(in), in_size, out, out_size, &returned, nullptr) != FALSE;
 }
 
+DesktopMode desktop_mode() {
+    DesktopMode mode{0, 0, 0};
+    if (HDC dc = GetDC(nullptr)) {
+        mode = {GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, BITSPIXEL)};
+        ReleaseDC(nullptr, dc);
+    }
+    return mode;
+}
+
+std::uintptr_t hide_cursor() { return reinterpret_cast<std::uintptr_t>(SetCursor(nullptr)); }
+
+void restore_cursor(std::uintptr_t previous) { SetCursor(reinterpret_cast<HCURSOR>(previous)); }
+
 bool post_message(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
     return PostMessageA(reinterpret_cast<HWND>(window), message, wparam, lparam) != FALSE;
 }

@@ -23,6 +23,9 @@ FakePlatform& fake() {
 void reset_world(std::string_view adapter, sim::DesktopMode mode) {
     FakePlatform& f = fake();
     f.driver_present = true;
+    f.desktop = mode;
+    f.cursor = 0x77;
+    f.cursor_hides = 0;
     f.opens = f.closes = 0;
     f.driver_calls.clear();
     f.posted.clear();
@@ -56,6 +59,21 @@ bool device_io_control(DriverHandle handle, std::uint32_t code, const void* in, 
     return sim::dispatch(*f.adapter, code, in, in_size, out, out_size);
 }
 
+DesktopMode desktop_mode() {
+    const auto& d = testing::fake().desktop;
+    return {d.width, d.height, d.bits_per_pixel};
+}
+
+std::uintptr_t hide_cursor() {
+    auto& f = testing::fake();
+    ++f.cursor_hides;
+    std::uintptr_t previous = f.cursor;
+    f.cursor = 0;
+    return previous;
+}
+
+void restore_cursor(std::uintptr_t previous) { testing::fake().cursor = previous; }
+
 bool post_message(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
     testing::fake().posted.push_back({window, message, wparam, lparam});
     return true;
@@ -87,6 +105,10 @@ FileHandle open_file(const char* name, FileOpen mode) {
     if (mode != FileOpen::kRead && !f.files_writable) return kNoFile;
     if (mode == FileOpen::kReadWrite && !exists) return kNoFile;
     if (mode == FileOpen::kCreate) f.files[name].clear();
+    // Once every file is closed, handles count from 1 again: long fuzzing runs
+    // open millions of files.
+    if (std::none_of(g_open_files.begin(), g_open_files.end(), [](const OpenFile& o) { return o.open; }))
+        g_open_files.clear();
     g_open_files.push_back({name, 0, mode != FileOpen::kRead, true});
     return static_cast<FileHandle>(g_open_files.size());
 }

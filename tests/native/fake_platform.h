@@ -24,6 +24,9 @@ struct PostedMessage {
 struct FakePlatform {
     std::unique_ptr<sim::AdapterState> adapter = std::make_unique<sim::AdapterState>();
     bool driver_present = true;
+    sim::DesktopMode desktop{800, 600, 16}; // what the screen reports
+    std::uintptr_t cursor = 0x77;            // the cursor shown; 0 while hidden
+    int cursor_hides = 0;
     int opens = 0;
     int closes = 0;
     std::vector<std::uint32_t> driver_calls; // control codes, in order

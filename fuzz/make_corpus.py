@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets into fuzz/corpus/.
+
+Settings files are for chip 0x203 at 800x600, as the settings fuzzer runs;
+they are packed here field by field, independently of the library's code.
+"""
+import pathlib
+import struct
+
+HERE = pathlib.Path(__file__).resolve().parent
+MAGIC = 0x12345678
+
+
+def header(chip=0x203, width=800, height=600, reserved=b"\0" * 128, magic_order="<"):
+    return struct.pack(magic_order + "I", MAGIC) + struct.pack("<HHH", chip, width, height) + reserved
+
+
+def table(default_frequency, status, blocks):
+    # Default frequency index, 20 status entries, 20 timing blocks of 100 bytes.
+    return struct.pack("<i20i", default_frequency, *status) + b"".join(blocks)
+
+
+def tables():
+    # Entries 10-19 carry no meaning: here they tell the three tables apart.
+    # The 640x480 8-bit CRTC bytes of chips 0x202-0x205 and their extension bytes at 60-62.
+    crtc = bytes.fromhex("5F4F5082548040150040000000" "00FF00070CEF5040F33EA3FF")
+    block = crtc + bytes(35) + bytes.fromhex("4A0000") + bytes(37)
+    assert len(block) == 100
+    return b"".join(
+        table(5, [1] * 10 + [c] * 10, [block] * 20) for c in range(3)
+    )
+
+
+def write(target, name, data):
+    folder = HERE / "corpus" / target
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / name).write_bytes(data)
+
+
+def main():
+    valid = header() + tables()
+    assert len(valid) == 6390
+    s = "settings_file_fuzzer"
+    write(s, "valid.ini", valid)
+    write(s, "header_only.ini", header())
+    write(s, "swapped_magic.ini", header(magic_order=">") + tables())
+    write(s, "other_resolution.ini", header(width=640, height=480) + tables())
+    write(s, "reserved_and_tail.ini", header(reserved=b"\xff" * 128) + tables() + b"tail" * 8)
+
+    k = "hardware_key_fuzzer"
+    write(k, "s3_868", b"PCI\\VEN_5333&DEV_8880&SUBSYS_00000000&REV_00\\BUS_00&DEV_0A&FUNC_00")
+    write(k, "cirrus_lower_case", b"PCI\\VEN_1013&DEV_00d6")
+    write(k, "listed_without_chip", b"PCI\\VEN_1023&DEV_9440")
+    write(k, "cut_short", b"PCI\\VEN_100C&DEV_32")
+    write(k, "not_pci", b"ISAPNP\\READDATAPORT\\0")
+
+
+if __name__ == "__main__":
+    main()

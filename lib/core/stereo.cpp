@@ -1,0 +1,140 @@
+#include "lib/core/stereo.h"
+
+#include "lib/core/clients.h"
+#include "lib/core/frequency.h"
+#include "lib/core/platform.h"
+#include "lib/core/state.h"
+#include "lib/hw/family.h"
+#include "lib/hw/port_io.h"
+#include "lib/timing/timing_load.h"
+
+namespace duo {
+namespace {
+
+// Display start moved down one line: twice the eye shift, kept to 11 bits,
+// with the vertical display end one line shorter.
+void move_display_start_down() {
+    write_crtc(kCrtcStartLow, static_cast<std::uint8_t>((2 * g_shared.eye_shift) & 0xFF));
+    write_crtc(kCrtcStartHigh, static_cast<std::uint8_t>((g_shared.eye_shift >> 7) & 0x07));
+    write_crtc(kCrtcVDisplayEnd, static_cast<std::uint8_t>(read_crtc(kCrtcVDisplayEnd) - 1));
+}
+
+void move_display_start_back() {
+    write_crtc(kCrtcStartLow, 0);
+    write_crtc(kCrtcStartHigh, 0);
+    write_crtc(kCrtcVDisplayEnd, static_cast<std::uint8_t>(read_crtc(kCrtcVDisplayEnd) + 1));
+}
+
+void switch_on(const FamilyOps& ops, Family family, std::int32_t f, const TimingBlock& block) {
+    clock_select_save();
+    std::uintptr_t cursor = 0;
+    if (family == kEt6000) cursor = platform::hide_cursor();
+    ops.clock_read(g_shared.saved_clock[family]);
+    g_shared.current_frequency = f;
+    ops.clock_write(selected_clock_setting(f));
+    ops.save_step(g_shared.saved_timing[family]);
+    ops.enter_step(block);
+    g_shared.stereo = 1;
+    if (family == kEt6000) platform::restore_cursor(cursor);
+}
+
+void switch_off(const FamilyOps& ops, Family family) {
+    const ClockSetting& saved_clock = g_shared.saved_clock[family];
+    const TimingBlock& saved_timing = g_shared.saved_timing[family];
+    switch (family) {
+    case kMach64:
+        ops.leave_step(saved_timing);
+        family::mach64_clock_restore(saved_clock);
+        clock_select_restore();
+        break;
+    case kEt6000:
+        ops.leave_step(saved_timing);
+        ops.clock_write(saved_clock);
+        clock_select_restore();
+        break;
+    default:
+        ops.clock_write(saved_clock);
+        clock_select_restore();
+        ops.leave_step(saved_timing);
+        break;
+    }
+}
+
+// The clock resume writes: S3 chips up to the 868 take the table of the
+// process's resolution, the others the selected table.
+const ClockSetting* resume_clock(std::int32_t f) {
+    if (uses_resolution_clock_table(g_shared.chip_code)) return resolution_clock_setting(f);
+    return &selected_clock_setting(f);
+}
+
+} // namespace
+
+const TimingBlock* stereo_timing_block(std::int32_t frequency) {
+    if (frequency < 0 || frequency >= kFrequencyCount) return nullptr;
+    return &g_shared.current_table.blocks[frequency];
+}
+
+std::int32_t enable_stereo(WindowHandle skip, std::int32_t frequency) {
+    if (g_shared.initialised != 1) {
+        g_shared.last_error = kErrNotInitialised;
+        return 0;
+    }
+    std::int32_t f = frequency == kDefaultFrequencyArg ? default_frequency() : frequency;
+    if (f < 0) f = 0;
+    if (f > kFrequencyCount - 1) f = kFrequencyCount - 1;
+    if (g_shared.stereo == 0) {
+        screen_blank_step();
+        if (const FamilyOps* ops = family_ops(g_shared.chip_code))
+            switch_on(*ops, family_of(g_shared.chip_code), f, *stereo_timing_block(f));
+        screen_unblank_step();
+    }
+    notify_hosts(kNotifyStereoOn, g_shared.current_frequency, skip);
+    return f;
+}
+
+void disable_stereo(WindowHandle skip) {
+    if (g_shared.stereo == 1) {
+        screen_blank_step();
+        if (const FamilyOps* ops = family_ops(g_shared.chip_code)) switch_off(*ops, family_of(g_shared.chip_code));
+        screen_unblank_step();
+        g_shared.stereo = 0;
+        g_shared.glasses_phase = 1;
+        g_shared.line_double = 0;
+    }
+    notify_hosts(kNotifyStereoOff, 0, skip);
+    g_shared.last_error = kErrNone;
+}
+
+std::int32_t resume_stereo() {
+    const FamilyOps* ops = family_ops(g_shared.chip_code);
+    const TimingBlock* block = stereo_timing_block(g_shared.current_frequency);
+    if (g_shared.initialised == 1 && g_shared.stereo == 1 && ops && block) {
+        const std::int32_t f = g_shared.current_frequency;
+        screen_blank_step();
+        if (const ClockSetting* clock = resume_clock(f)) ops->clock_write(*clock);
+        switch (family_of(g_shared.chip_code)) {
+        case kMach64: crtc_and(kCrtcVRetraceEnd, 0x7F); break;
+        case kEt6000: family::et6000_open_step(); break;
+        default: break;
+        }
+        ops->enter_step(*block);
+        if (g_shared.glasses_phase == 0) move_display_start_down();
+        if (g_shared.line_double == 1) line_double_enter();
+        screen_unblank_step();
+    }
+    g_shared.last_error = kErrNone;
+    // Register writes are not checked, so there is no failure to report.
+    return 1;
+}
+
+void switch_glasses() {
+    if (g_shared.glasses_phase == 1) {
+        move_display_start_down();
+        g_shared.glasses_phase = 0;
+    } else {
+        move_display_start_back();
+        g_shared.glasses_phase = 1;
+    }
+}
+
+} // namespace duo

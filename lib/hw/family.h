@@ -1,0 +1,71 @@
+// Register programming of the five chip families. Each family implements
+// the same operations; the stereo sequences pick a family by chip code and
+// add their own order around them.
+#pragma once
+#include <cstdint>
+
+#include "lib/core/state.h"
+#include "lib/timing/timing_table.h"
+
+namespace duo {
+
+struct FamilyOps {
+    void (*open_step)();                       // unlock for reprogramming
+    void (*close_step)();                      // locks back as the system keeps them
+    void (*save_step)(TimingBlock& saved);     // read back the running timing
+    void (*timing_write)(const TimingBlock&);  // program a block; recomputes the eye shift
+    void (*enter_step)(const TimingBlock&);    // timing plus interlace on
+    void (*leave_step)(const TimingBlock&);    // saved timing plus interlace as it was
+    void (*clock_read)(ClockSetting& setting);
+    void (*clock_write)(const ClockSetting& setting);
+};
+
+// The operations of the chip's family, or nullptr for a chip without one.
+const FamilyOps* family_ops(std::int32_t chip);
+
+namespace family {
+extern const FamilyOps kTridentOps;
+extern const FamilyOps kS3Ops;
+extern const FamilyOps kCirrusOps;
+extern const FamilyOps kMach64Ops;
+extern const FamilyOps kEt6000Ops;
+
+// Family steps outside the common set: the mach64 puts its desktop clock
+// back through the saved PLL state, and the ET6000 open step is also part
+// of its resume.
+void mach64_clock_restore(const ClockSetting& setting);
+void et6000_open_step();
+} // namespace family
+
+// Steps shared by every family.
+void screen_blank_step();
+void screen_unblank_step();
+void clock_select_save();
+void clock_select_restore();
+
+// CRTC 0x00-0x18 to and from bytes 0-24 of a block.
+void read_crtc_block(TimingBlock& block);
+void write_crtc_block(const TimingBlock& block);
+
+// Byte indexes of a timing block beyond the CRTC image.
+inline constexpr int kBlockOffset = 0x13;
+inline constexpr int kBlockExt1 = 25;
+inline constexpr int kBlockExt2 = 26;
+inline constexpr int kBlockS3RetraceStart = 60; // CRTC 0x3C
+inline constexpr int kBlockS3ExtMode = 61;      // CRTC 0x51
+inline constexpr int kBlockS3ExtHoriz = 62;     // CRTC 0x5D
+
+// The shared register names every family uses.
+inline constexpr std::uint8_t kCrtcStartHigh = 0x0C;
+inline constexpr std::uint8_t kCrtcStartLow = 0x0D;
+inline constexpr std::uint8_t kCrtcMaxScanLine = 0x09;
+inline constexpr std::uint8_t kCrtcVRetraceEnd = 0x11; // bit 7: protect CRTC 0x00-0x07
+inline constexpr std::uint8_t kCrtcVDisplayEnd = 0x12;
+inline constexpr std::uint8_t kCrtcModeControl = 0x17;
+inline constexpr std::uint8_t kCrtcProtect = 0x80;
+inline constexpr std::uint8_t kSeqReset = 0x00;
+inline constexpr std::uint8_t kSeqClockingMode = 0x01;
+inline constexpr std::uint8_t kSeqScreenOff = 0x20;
+inline constexpr std::uint8_t kMiscClockSelect = 0x0C;
+
+} // namespace duo

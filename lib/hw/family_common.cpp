@@ -1,0 +1,52 @@
+#include "lib/hw/family.h"
+
+#include "lib/hw/port_io.h"
+
+namespace duo {
+
+const FamilyOps* family_ops(std::int32_t chip) {
+    switch (family_of(chip)) {
+    case kTrident: return &family::kTridentOps;
+    case kS3: return &family::kS3Ops;
+    case kCirrus: return &family::kCirrusOps;
+    case kMach64: return &family::kMach64Ops;
+    case kEt6000: return &family::kEt6000Ops;
+    default: return nullptr;
+    }
+}
+
+namespace {
+
+// The mach64 blanks by holding the sequencer in reset for a moment instead
+// of the screen-off bit.
+void mach64_sequencer_pulse() {
+    g_process.mach64_sequencer_scratch = read_seq(kSeqReset);
+    write_seq(kSeqReset, g_process.mach64_sequencer_scratch & 0xFC);
+    write_seq(kSeqReset, g_process.mach64_sequencer_scratch | 0x03);
+}
+
+} // namespace
+
+void screen_blank_step() {
+    if (family_of(g_shared.chip_code) == kMach64) mach64_sequencer_pulse();
+    else seq_or(kSeqClockingMode, kSeqScreenOff);
+}
+
+void screen_unblank_step() {
+    if (family_of(g_shared.chip_code) == kMach64) mach64_sequencer_pulse();
+    else seq_and(kSeqClockingMode, static_cast<std::uint8_t>(~kSeqScreenOff));
+}
+
+void clock_select_save() { g_shared.saved_misc_output = Read_Port(kMiscOutputRead); }
+
+void clock_select_restore() {
+    std::uint8_t misc = Read_Port(kMiscOutputRead);
+    Write_Port(kMiscOutputWrite, static_cast<std::uint8_t>((misc & ~kMiscClockSelect) |
+                                                           (g_shared.saved_misc_output & kMiscClockSelect)));
+}
+
+void read_crtc_block(TimingBlock& block) { Read_Reg_Block(kCrtcIndex, 0x00, 25, block.bytes); }
+
+void write_crtc_block(const TimingBlock& block) { Write_Reg_Block(kCrtcIndex, 0x00, 25, block.bytes); }
+
+} // namespace duo

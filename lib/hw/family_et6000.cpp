@@ -1,0 +1,72 @@
+// Tseng ET6000.
+#include "lib/hw/family.h"
+#include "lib/hw/port_io.h"
+
+namespace duo::family {
+namespace {
+
+constexpr std::uint8_t kCrtcOverflowHigh = 0x35; // bit 7: interlace; bits 0-4: bit-10 extensions
+constexpr std::uint8_t kCrtcExtTiming = 0x3F;    // bits 6-7: offset bits 9/8
+constexpr std::uint32_t kPortDisplayMode = 0x3D8;
+constexpr std::uint8_t kInterlaceBit = 0x80;
+
+void open_step() {
+    crtc_and(kCrtcVRetraceEnd, 0x7F);
+    Write_Port(kPortDisplayMode, Read_Port(kPortDisplayMode) & 0xA0);
+}
+
+void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
+
+void save_step(TimingBlock& saved) {
+    read_crtc_block(saved);
+    saved.bytes[kBlockExt1] = read_crtc(kCrtcOverflowHigh);
+    saved.bytes[kBlockExt2] = read_crtc(kCrtcExtTiming);
+}
+
+int eye_shift(const TimingBlock& block) {
+    const std::uint8_t ext = block.bytes[kBlockExt2];
+    int shift = block.bytes[kBlockOffset];
+    if (ext & 0xC0) shift |= 0x100;
+    if (ext & 0x80) shift |= 0x200;
+    return shift;
+}
+
+void timing_write(const TimingBlock& block) {
+    write_crtc_block(block);
+    write_crtc(kCrtcOverflowHigh, block.bytes[kBlockExt1]);
+    write_crtc(kCrtcExtTiming, block.bytes[kBlockExt2]);
+    g_shared.eye_shift = eye_shift(block);
+}
+
+// CRTC 0x35 is remembered before the timing write puts the stereo block's
+// value there, and only when stereo goes on: the leave step must bring back
+// the desktop's interlace bit, not the block's.
+void enter_step(const TimingBlock& block) {
+    open_step();
+    if (g_shared.stereo == 0) g_process.remembered_interlace[kEt6000] = read_crtc(kCrtcOverflowHigh);
+    timing_write(block);
+    crtc_or(kCrtcOverflowHigh, kInterlaceBit);
+}
+
+void leave_step(const TimingBlock& saved) {
+    open_step();
+    timing_write(saved);
+    write_crtc(kCrtcOverflowHigh, g_process.remembered_interlace[kEt6000]);
+}
+
+void clock_read(ClockSetting& setting) {
+    Get_Et6000_Clock(static_cast<std::uint32_t>(g_shared.et6000_base_port), setting.b[0], setting.b[1]);
+}
+
+void clock_write(const ClockSetting& setting) {
+    Set_Et6000_Clock(static_cast<std::uint32_t>(g_shared.et6000_base_port), setting.b[0], setting.b[1]);
+}
+
+} // namespace
+
+const FamilyOps kEt6000Ops = {open_step,  close_step, save_step,  timing_write,
+                              enter_step, leave_step, clock_read, clock_write};
+
+void et6000_open_step() { open_step(); }
+
+} // namespace duo::family

@@ -1,0 +1,118 @@
+// ATI mach64 (264CT/VT class): accelerator CRTC and internal PLL behind
+// sparse I/O registers.
+#include "lib/hw/family.h"
+#include "lib/hw/port_io.h"
+
+namespace duo::family {
+namespace {
+
+constexpr std::uint8_t kSeqUnlock = 0x06;
+constexpr std::uint8_t kSeqUnlockValue = 0x12;
+constexpr int kRegCrtcOffPitch = 5;  // byte 3 bits 6-7: offset bits 8-9
+constexpr int kRegCrtcGenCntl = 7;   // byte 0 bit 1: interlace
+constexpr int kRegClockCntl = 18;    // byte 0: clock select, byte 1: PLL index, byte 2: PLL data
+constexpr std::uint8_t kInterlaceBit = 0x02;
+// PLL index codes as written to CLOCK_CNTL byte 1: (register << 2) | write enable.
+constexpr std::uint8_t kPllRefDiv = 0x0A;   // register 2
+constexpr std::uint8_t kPllPostDiv = 0x1A;  // register 6, two bits per clock
+constexpr std::uint8_t kPllVclk3Fb = 0x2A;  // register 10
+// Stereo runs on clock 3 with a fixed reference divider.
+constexpr std::uint8_t kStereoRefDiv = 0x2D;
+constexpr std::uint8_t kStereoClock = 3;
+
+std::uint32_t sparse(int reg, int byte) {
+    return static_cast<std::uint32_t>(g_process.mach64_base_port + reg * 0x400 + byte);
+}
+
+void open_step() {
+    write_seq(kSeqUnlock, kSeqUnlockValue);
+    crtc_and(kCrtcVRetraceEnd, 0x7F);
+}
+
+void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
+
+void save_step(TimingBlock& saved) {
+    read_crtc_block(saved);
+    saved.bytes[kBlockExt1] = Read_Port(sparse(kRegCrtcOffPitch, 3)) >> 6;
+    g_process.remembered_interlace[kMach64] = Read_Port(sparse(kRegCrtcGenCntl, 0));
+}
+
+int eye_shift(const TimingBlock& block) {
+    int shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockExt1] & 0x03) << 8);
+    switch (g_shared.colour_depth) {
+    case 8: return shift >> 1;
+    case 24: return shift * 3 / 2;
+    default: return shift;
+    }
+}
+
+void timing_write(const TimingBlock& block) {
+    write_crtc_block(block);
+    const std::uint32_t pitch_high = sparse(kRegCrtcOffPitch, 3);
+    Write_Port(pitch_high, static_cast<std::uint8_t>((block.bytes[kBlockExt1] << 6) | (Read_Port(pitch_high) & 0x3F)));
+    g_shared.eye_shift = eye_shift(block);
+}
+
+void enter_step(const TimingBlock& block) {
+    timing_write(block);
+    const std::uint32_t gen_cntl = sparse(kRegCrtcGenCntl, 0);
+    Write_Port(gen_cntl, Read_Port(gen_cntl) | kInterlaceBit);
+}
+
+void leave_step(const TimingBlock& saved) {
+    timing_write(saved);
+    Write_Port(sparse(kRegCrtcGenCntl, 0), g_process.remembered_interlace[kMach64]);
+}
+
+void select_pll(std::uint8_t index_code) { Write_Port(sparse(kRegClockCntl, 1), index_code); }
+
+void clock_read(ClockSetting& setting) {
+    const std::uint32_t pll_data = sparse(kRegClockCntl, 2);
+    select_pll(kPllRefDiv);
+    // Only the first read after stereo was off sees the desktop's clock.
+    if (g_shared.stereo == 0) {
+        g_shared.mach64_saved_pll_reference = Read_Port(pll_data);
+        g_shared.mach64_saved_clock_select = Read_Port(sparse(kRegClockCntl, 0)) & 0x03;
+    }
+    const int s = g_shared.mach64_saved_clock_select & 0x03;
+    select_pll(kPllPostDiv);
+    setting.b[0] = (Read_Port(pll_data) >> (2 * s)) & 0x03;
+    select_pll(kPllVclk3Fb);
+    setting.b[1] = Read_Port(pll_data);
+}
+
+void write_clock_select(std::uint8_t select) {
+    const std::uint32_t cntl = sparse(kRegClockCntl, 0);
+    Write_Port(cntl, static_cast<std::uint8_t>((Read_Port(cntl) & 0xFC) | select));
+}
+
+void clock_write(const ClockSetting& setting) {
+    const std::uint32_t pll_data = sparse(kRegClockCntl, 2);
+    select_pll(kPllRefDiv);
+    Write_Port(pll_data, kStereoRefDiv);
+    write_clock_select(kStereoClock);
+    select_pll(kPllPostDiv);
+    Write_Port(pll_data, static_cast<std::uint8_t>((setting.b[0] << 6) | (Read_Port(pll_data) & 0x3F)));
+    select_pll(kPllVclk3Fb);
+    Write_Port(pll_data, setting.b[1]);
+}
+
+} // namespace
+
+const FamilyOps kMach64Ops = {open_step,  close_step, save_step,  timing_write,
+                              enter_step, leave_step, clock_read, clock_write};
+
+void mach64_clock_restore(const ClockSetting& setting) {
+    const std::uint32_t pll_data = sparse(kRegClockCntl, 2);
+    const int s = g_shared.mach64_saved_clock_select & 0x03;
+    select_pll(kPllRefDiv);
+    Write_Port(pll_data, static_cast<std::uint8_t>(g_shared.mach64_saved_pll_reference));
+    write_clock_select(static_cast<std::uint8_t>(s));
+    select_pll(kPllPostDiv);
+    const int shift = 2 * s;
+    Write_Port(pll_data, static_cast<std::uint8_t>((setting.b[0] << shift) | (Read_Port(pll_data) & ~(0x03 << shift))));
+    select_pll(kPllVclk3Fb);
+    Write_Port(pll_data, setting.b[1]);
+}
+
+} // namespace duo::family

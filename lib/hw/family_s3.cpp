@@ -1,0 +1,85 @@
+// S3 Trio32/64/64V+, 868, ViRGE.
+#include "lib/hw/family.h"
+#include "lib/hw/port_io.h"
+
+namespace duo::family {
+namespace {
+
+constexpr std::uint8_t kSeqUnlockExt = 0x08;  // 0x06 opens SR09 and up
+constexpr std::uint8_t kSeqUnlockValue = 0x06;
+constexpr std::uint8_t kSeqClockN = 0x12;     // N1 | R << 5
+constexpr std::uint8_t kSeqClockM = 0x13;
+constexpr std::uint8_t kCrtcRegLock1 = 0x38;  // 0x48 opens CR2D-CR3F
+constexpr std::uint8_t kCrtcRegLock2 = 0x39;  // 0xA5 opens the extended CRTC
+constexpr std::uint8_t kCrtcInterlaceRetrace = 0x3C;
+constexpr std::uint8_t kCrtcModeControl2 = 0x42; // bit 5: interlace
+constexpr std::uint8_t kCrtcExtSystem2 = 0x51;   // bits 4-5: offset bits 8-9
+constexpr std::uint8_t kCrtcExtHoriz = 0x5D;
+constexpr std::uint8_t kInterlaceBit = 0x20;
+constexpr std::int32_t kChip868 = 0x205; // clock in an external DAC
+
+void register_unlock() {
+    Write_Port(kCrtcIndex, kCrtcRegLock1);
+    Write_Port(kCrtcData, 0x48);
+    Write_Port(kCrtcIndex, kCrtcRegLock2);
+    Write_Port(kCrtcData, 0xA5);
+    crtc_and(kCrtcVRetraceEnd, 0x7F);
+}
+
+void open_step() {
+    write_seq(kSeqUnlockExt, kSeqUnlockValue);
+    register_unlock();
+}
+
+void close_step() { write_seq(kSeqUnlockExt, 0x00); }
+
+void save_step(TimingBlock& saved) {
+    register_unlock();
+    read_crtc_block(saved);
+    saved.bytes[kBlockS3RetraceStart] = read_crtc(kCrtcInterlaceRetrace);
+    saved.bytes[kBlockS3ExtMode] = read_crtc(kCrtcExtSystem2);
+    saved.bytes[kBlockS3ExtHoriz] = read_crtc(kCrtcExtHoriz);
+    g_process.remembered_interlace[kS3] = read_crtc(kCrtcModeControl2);
+}
+
+void timing_write(const TimingBlock& block) {
+    write_crtc_block(block);
+    write_crtc(kCrtcInterlaceRetrace, block.bytes[kBlockS3RetraceStart]);
+    write_crtc(kCrtcExtSystem2, block.bytes[kBlockS3ExtMode]);
+    write_crtc(kCrtcExtHoriz, block.bytes[kBlockS3ExtHoriz]);
+    g_shared.eye_shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockS3ExtMode] & 0x30) << 4);
+}
+
+void enter_step(const TimingBlock& block) {
+    register_unlock();
+    timing_write(block);
+    crtc_or(kCrtcModeControl2, kInterlaceBit);
+}
+
+void leave_step(const TimingBlock& saved) {
+    register_unlock();
+    timing_write(saved);
+    write_crtc(kCrtcModeControl2, g_process.remembered_interlace[kS3]);
+}
+
+void clock_read(ClockSetting& setting) {
+    write_seq(kSeqUnlockExt, kSeqUnlockValue);
+    if (g_shared.chip_code == kChip868) {
+        Get_S3_Dac_Clock(setting.b[0], setting.b[1]);
+    } else {
+        setting.b[0] = read_seq(kSeqClockN);
+        setting.b[1] = read_seq(kSeqClockM);
+    }
+}
+
+void clock_write(const ClockSetting& setting) {
+    write_seq(kSeqUnlockExt, kSeqUnlockValue);
+    if (g_shared.chip_code == kChip868) Set_S3_Dac_Clock(setting.b[0], setting.b[1]);
+    else Set_S3_Clock(setting.b[0], setting.b[1]);
+}
+
+} // namespace
+
+const FamilyOps kS3Ops = {open_step, close_step, save_step, timing_write, enter_step, leave_step, clock_read, clock_write};
+
+} // namespace duo::family

@@ -1,0 +1,82 @@
+// Trident TGUI9440 / 96xx.
+#include "lib/hw/family.h"
+#include "lib/hw/port_io.h"
+
+namespace duo::family {
+namespace {
+
+constexpr std::uint8_t kSeqChipId = 0x0B;      // reading it selects the new register bank
+constexpr std::uint8_t kSeqClockDivide = 0x0D; // bit 1: pixel clock halved
+constexpr std::uint8_t kSeqModeControl1 = 0x0E; // bit 7: protect/unlock
+constexpr std::uint8_t kSeqProtect = 0x11;
+constexpr std::uint8_t kCrtcInterlaceStart = 0x19;
+constexpr std::uint8_t kCrtcModuleTesting = 0x1E; // bit 2: interlace
+constexpr std::uint8_t kCrtcOffsetHigh = 0x29;    // bits 4-5: offset bits 8-9
+constexpr std::uint8_t kInterlaceBit = 0x04;
+constexpr std::uint32_t kClockLow = 0x43C8, kClockHigh = 0x43C9;
+
+void open_step() {
+    read_seq(kSeqChipId);
+    seq_or(kSeqModeControl1, 0x80);
+    read_seq(kSeqChipId);
+    seq_or(kSeqModeControl1, 0x80);
+    crtc_and(kCrtcVRetraceEnd, 0x7F);
+}
+
+void close_step() {
+    read_seq(kSeqChipId);
+    seq_and(kSeqModeControl1, 0x7F);
+    crtc_or(kCrtcVRetraceEnd, kCrtcProtect);
+    seq_and(kSeqProtect, 0x7F);
+}
+
+void save_step(TimingBlock& saved) {
+    read_crtc_block(saved);
+    saved.bytes[kBlockExt1] = read_crtc(kCrtcOffsetHigh);
+    saved.bytes[kBlockExt2] = read_crtc(kCrtcInterlaceStart);
+}
+
+// The offset counts in units that are twice the eye's line step except at
+// 15 bits per pixel and on the 9440 at 1024x768 in 16 bits.
+int eye_shift(const TimingBlock& block) {
+    int shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockExt1] & 0x30) << 4);
+    const int depth = g_shared.colour_depth;
+    bool halve = depth == 8 || depth == 24 ||
+                 (depth == 16 && !(g_shared.chip_code == 0x101 && g_process.display_width == 1024));
+    return halve ? shift >> 1 : shift;
+}
+
+void timing_write(const TimingBlock& block) {
+    write_crtc_block(block);
+    write_crtc(kCrtcOffsetHigh, static_cast<std::uint8_t>((read_crtc(kCrtcOffsetHigh) & 0xCF) | block.bytes[kBlockExt1]));
+    write_crtc(kCrtcInterlaceStart, block.bytes[kBlockExt2]);
+    g_shared.eye_shift = eye_shift(block);
+}
+
+void enter_step(const TimingBlock& block) {
+    timing_write(block);
+    // A resume enters again while stereo is on; the desktop's value is the
+    // one to keep.
+    if (g_shared.stereo == 0) g_process.remembered_interlace[kTrident] = read_crtc(kCrtcModuleTesting);
+    crtc_or(kCrtcModuleTesting, kInterlaceBit);
+}
+
+void leave_step(const TimingBlock& saved) {
+    timing_write(saved);
+    write_crtc(kCrtcModuleTesting, g_process.remembered_interlace[kTrident]);
+}
+
+void clock_read(ClockSetting& setting) {
+    setting.b[0] = Read_Port(kClockLow);
+    setting.b[1] = Read_Port(kClockHigh);
+    setting.b[2] = (read_seq(kSeqClockDivide) >> 1) & 0x03;
+}
+
+void clock_write(const ClockSetting& setting) { Set_Trident_Clock(setting.b[0], setting.b[1], setting.b[2]); }
+
+} // namespace
+
+const FamilyOps kTridentOps = {open_step,  close_step, save_step,  timing_write,
+                               enter_step, leave_step, clock_read, clock_write};
+
+} // namespace duo::family

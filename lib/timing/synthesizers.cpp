@@ -1,0 +1,97 @@
+#include "lib/timing/synthesizers.h"
+
+namespace duo {
+namespace {
+
+// A synthesizer reading: oscillator frequency and the post-divider after it.
+struct Parts {
+    double vco, post;
+};
+
+bool all_zero(const ClockSetting& s) { return s.b[0] == 0 && s.b[1] == 0 && s.b[2] == 0; }
+
+// Trident: word = b0 | b1 << 8; N = bits 0-6, M = bits 7-11, K = bit 12;
+// f = R (N + 8) / ((M + 2) 2^K), halved again when bit 0 of b2 (SEQ 0x0D
+// bit 1) is set. Bits 13-15 of the word select nothing here: one quoted
+// table (chips 0x102/0x105) carries bit 14 and is read with it ignored.
+Parts trident(const ClockSetting& s) {
+    const unsigned word = s.b[0] | (s.b[1] << 8);
+    const unsigned n = word & 0x7F, m = (word >> 7) & 0x1F, k = (word >> 12) & 1;
+    const double post = (1 << k) * ((s.b[2] & 1) ? 2.0 : 1.0);
+    return {kReferenceHz * (n + 8) / (m + 2), post};
+}
+
+// S3 DCLK: N1 = SEQ 0x12 bits 0-4, R = bits 5-6, M = SEQ 0x13 bits 0-6;
+// f = R (M + 2) / ((N1 + 2) 2^R). "61 1E" gives 19.09 MHz.
+Parts s3(const ClockSetting& s) {
+    const unsigned n1 = s.b[0] & 0x1F, r = (s.b[0] >> 5) & 3, m = s.b[1] & 0x7F;
+    return {kReferenceHz * (m + 2) / (n1 + 2), static_cast<double>(1 << r)};
+}
+
+// Cirrus VCLK: numerator bits 0-6; denominator byte bits 1-5 divide, bit 0
+// post-divides by 2; f = R num / (div (bit0 ? 2 : 1)). A divisor of 0 gives
+// no clock.
+Parts cirrus(std::uint8_t numerator, std::uint8_t denominator) {
+    const unsigned num = numerator & 0x7F, div = (denominator >> 1) & 0x1F;
+    if (div == 0) return {0, 1};
+    return {kReferenceHz * num / div, (denominator & 1) ? 2.0 : 1.0};
+}
+
+// mach64 PLL: f = 2 R N / (M P) with M fixed at 0x2D in stereo mode and
+// P = 1, 2, 4, 8 for post-divider codes 0-3.
+constexpr double kMach64ReferenceDivider = 0x2D;
+Parts mach64(const ClockSetting& s) {
+    return {2.0 * kReferenceHz * s.b[1] / kMach64ReferenceDivider, static_cast<double>(1 << (s.b[0] & 3))};
+}
+
+// ET6000: the bytes hold M - 2 and N1 - 2, so f = R (b0 + 2) / ((n + 2) 2^N2)
+// with n = b1 bits 0-4 and N2 = b1 bits 5-6.
+Parts et6000(const ClockSetting& s) {
+    const unsigned m = s.b[0] & 0x7F, n1 = s.b[1] & 0x1F, n2 = (s.b[1] >> 5) & 3;
+    return {kReferenceHz * (m + 2) / (n1 + 2), static_cast<double>(1 << n2)};
+}
+
+Parts parts_of(Synthesizer synth, const ClockSetting& s) {
+    switch (synth) {
+    case Synthesizer::kTrident: return trident(s);
+    case Synthesizer::kS3: return s3(s);
+    case Synthesizer::kCirrus: return cirrus(s.b[0], s.b[1]);
+    // Chip 0x304 stores the pair the other way round. Its quoted table
+    // (4E 33 EF ... 67 33 EF) only gives a rising row of clocks near the
+    // nominal rates when the changing first byte is read as the numerator and
+    // the fixed 0x33 as the denominator (divisor 25, post-divide 2), so that
+    // is how this chip's first two bytes are read, here and in every table.
+    case Synthesizer::kCirrus304: return cirrus(s.b[0], s.b[1]);
+    case Synthesizer::kMach64: return mach64(s);
+    case Synthesizer::kEt6000: return et6000(s);
+    case Synthesizer::kNone: break;
+    }
+    return {0, 1};
+}
+
+} // namespace
+
+Synthesizer synthesizer_of(std::int32_t chip) {
+    if (chip == 0x304) return Synthesizer::kCirrus304;
+    switch (family_of(chip)) {
+    case kTrident: return Synthesizer::kTrident;
+    case kS3: return Synthesizer::kS3;
+    case kCirrus: return Synthesizer::kCirrus;
+    case kMach64: return Synthesizer::kMach64;
+    case kEt6000: return Synthesizer::kEt6000;
+    default: return Synthesizer::kNone;
+    }
+}
+
+double vco_hz(Synthesizer synth, const ClockSetting& setting) {
+    if (all_zero(setting)) return 0;
+    return parts_of(synth, setting).vco;
+}
+
+double pixel_clock_hz(Synthesizer synth, const ClockSetting& setting) {
+    if (all_zero(setting)) return 0;
+    const Parts p = parts_of(synth, setting);
+    return p.vco / p.post;
+}
+
+} // namespace duo
