@@ -25,7 +25,7 @@ for entry in "${targets[@]}"; do
   "$broot/fuzz/bin/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
     -artifact_prefix="$run/findings/" "$run/corpus" >"$run/log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$run/log")
-  [[ -n $runs ]] || runs=$(grep -o '^#[0-9]*' "$run/log" | tail -n 1 | tr -d '#')
+  [[ -n $runs ]] || runs=$(grep -o '^#[0-9]*' "$run/log" | tail -n 1 | tr -d '#' || true)
   if ((status != 0)) || [[ -n $(ls -A "$run/findings") ]]; then
     found=1
     echo "$target: ${runs:-?} executions, FOUND a failure (exit $status): $run/log, $run/findings/"

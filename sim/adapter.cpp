@@ -1,9 +1,12 @@
+// The plain VGA port model shared by every simulated adapter; the chip
+// families' own registers are behind their hooks (sim/family.h).
 #include "sim/adapter.h"
 
 #include <cstring>
 
 #include "sim/crtc_fields.h"
 #include "sim/dmt.h"
+#include "sim/family.h"
 #include "sim/vga_regs.h"
 
 namespace duo::sim {
@@ -12,21 +15,15 @@ namespace {
 constexpr double kFixedClock0 = 25.175e6;
 constexpr double kFixedClock1 = 28.322e6;
 
-constexpr AdapterModel kModels[] = {
-    {"vga", 0, "plain VGA, no extended registers"},
-    {"s3-765", 0x203, "S3 Trio64V+ (765)"},
-};
+// Indexed by ChipFamily.
+constexpr const FamilyHooks* kFamilyHooks[] = {&kVgaHooks,    &kTridentHooks, &kS3Hooks,    &kCirrusHooks,
+                                               &kMach64Hooks, &kMach32Hooks,  &kEt6000Hooks};
 
-void write_crtc_register(AdapterState& s, std::uint8_t index, std::uint8_t value) {
-    // CRTC 0x11 bit 7 protects 0x00-0x07; only the line compare bit of the
-    // overflow register stays writable.
-    if (index <= kCrtcOverflow && (s.crtc[kCrtcVRetraceEnd] & kCrtcProtectBit)) {
-        if (index == kCrtcOverflow)
-            s.crtc[index] = static_cast<std::uint8_t>((s.crtc[index] & ~kOverflowLineCompare8) |
-                                                      (value & kOverflowLineCompare8));
-        return;
-    }
-    s.crtc[index] = value;
+// The state may come from a section that another process wrote: a family
+// outside the table falls back to the plain VGA.
+const FamilyHooks& hooks_of(const AdapterState& s) {
+    const auto family = static_cast<std::size_t>(s.family);
+    return family < sizeof kFamilyHooks / sizeof kFamilyHooks[0] ? *kFamilyHooks[family] : kVgaHooks;
 }
 
 // Programs the standard CRTC with a progressive DMT mode.
@@ -57,28 +54,40 @@ void program_progressive(AdapterState& s, const DmtMode& m, int bytes_per_pixel)
     s.misc_output = static_cast<std::uint8_t>((m.width == 640 ? 0xC0 : 0x00) | 0x08 | 0x03);
 }
 
+std::string no_locks(const AdapterState&) { return "no extended registers"; }
+
 } // namespace
 
-const AdapterModel* adapter_models(int& count) {
-    count = static_cast<int>(sizeof kModels / sizeof kModels[0]);
-    return kModels;
+void vga_power_on(AdapterState&, const AdapterModel&) {}
+
+std::uint8_t vga_seq_read(AdapterState& s, std::uint8_t index) { return s.seq[index]; }
+
+void vga_seq_write(AdapterState& s, std::uint8_t index, std::uint8_t value) { s.seq[index] = value; }
+
+std::uint8_t vga_crtc_read(AdapterState& s, std::uint8_t index) { return s.crtc[index]; }
+
+void vga_crtc_write(AdapterState& s, std::uint8_t index, std::uint8_t value) {
+    // CRTC 0x11 bit 7 protects 0x00-0x07; only the line compare bit of the
+    // overflow register stays writable.
+    if (index <= kCrtcOverflow && (s.crtc[kCrtcVRetraceEnd] & kCrtcProtectBit)) {
+        if (index == kCrtcOverflow)
+            s.crtc[index] = static_cast<std::uint8_t>((s.crtc[index] & ~kOverflowLineCompare8) |
+                                                      (value & kOverflowLineCompare8));
+        return;
+    }
+    s.crtc[index] = value;
 }
 
-const AdapterModel* find_adapter(std::string_view name) {
-    for (const AdapterModel& m : kModels)
-        if (name == m.name) return &m;
-    return nullptr;
-}
+void vga_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) { s.ports[port & 0xFFFF] = value; }
 
-const AdapterModel* model_of(const AdapterState& state) {
-    if (state.magic != kStateMagic) return nullptr;
-    return find_adapter(std::string_view(state.adapter_name, strnlen(state.adapter_name, sizeof state.adapter_name)));
-}
+const FamilyHooks kVgaHooks{vga_power_on, vga_seq_read,   vga_seq_write, vga_crtc_read,
+                            vga_crtc_write, vga_port_write, no_locks};
 
 void power_on(AdapterState& s, const AdapterModel& model, const DesktopMode& mode) {
     std::memset(&s, 0, sizeof s);
     std::strncpy(s.adapter_name, model.name, sizeof s.adapter_name - 1);
     s.mode = mode;
+    s.family = model.family;
     s.clock_hz[0] = kFixedClock0;
     s.clock_hz[1] = kFixedClock1;
     s.seq[kSeqReset] = 0x03;
@@ -89,17 +98,20 @@ void power_on(AdapterState& s, const AdapterModel& model, const DesktopMode& mod
     if (!dmt) dmt = dmt_start_mode(640, 480);
     int bytes_per_pixel = mode.bits_per_pixel <= 8 ? 1 : (mode.bits_per_pixel + 7) / 8;
     program_progressive(s, *dmt, bytes_per_pixel);
+    hooks_of(s).power_on(s, model);
     s.magic = kStateMagic;
 }
+
+std::string lock_state(const AdapterState& s) { return hooks_of(s).lock_state(s); }
 
 std::uint8_t port_read(AdapterState& s, std::uint32_t port) {
     ++s.io_operations;
     port &= 0xFFFF;
     switch (port) {
     case kPortSeqIndex: return s.seq_index;
-    case kPortSeqData: return s.seq[s.seq_index];
+    case kPortSeqData: return hooks_of(s).seq_read(s, s.seq_index);
     case kPortCrtcIndex: return s.crtc_index;
-    case kPortCrtcData: return s.crtc[s.crtc_index];
+    case kPortCrtcData: return hooks_of(s).crtc_read(s, s.crtc_index);
     case kPortGraphicsIndex: return s.graphics_index;
     case kPortGraphicsData: return s.graphics[s.graphics_index];
     case kPortMiscRead: return s.misc_output;
@@ -120,13 +132,13 @@ void port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) {
     port &= 0xFFFF;
     switch (port) {
     case kPortSeqIndex: s.seq_index = value; return;
-    case kPortSeqData: s.seq[s.seq_index] = value; return;
+    case kPortSeqData: hooks_of(s).seq_write(s, s.seq_index, value); return;
     case kPortCrtcIndex: s.crtc_index = value; return;
-    case kPortCrtcData: write_crtc_register(s, s.crtc_index, value); return;
+    case kPortCrtcData: hooks_of(s).crtc_write(s, s.crtc_index, value); return;
     case kPortGraphicsIndex: s.graphics_index = value; return;
     case kPortGraphicsData: s.graphics[s.graphics_index] = value; return;
     case kPortMiscWrite: s.misc_output = value; return;
-    default: s.ports[port] = value; return;
+    default: hooks_of(s).port_write(s, port, value); return;
     }
 }
 

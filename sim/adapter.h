@@ -2,21 +2,28 @@
 // control codes. The state is plain data so the simulated driver can keep
 // one copy for every process, as the hardware would be one.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace duo::sim {
 
-inline constexpr std::uint32_t kStateMagic = 0x44534D31; // "DSM1"
+inline constexpr std::uint32_t kStateMagic = 0x44534D32; // "DSM2"
 
 struct DesktopMode {
     int width, height, bits_per_pixel;
 };
 
+// Register models, one per chip family (sim/family_*.cpp); mach32 and mach64
+// share the ATI file.
+enum class ChipFamily : std::int32_t { kVga, kTrident, kS3, kCirrus, kMach64, kMach32, kEt6000 };
+
 struct AdapterState {
     std::uint32_t magic;
     char adapter_name[32];
     DesktopMode mode; // the desktop mode the adapter was set up for
+    ChipFamily family;
 
     std::uint8_t seq[256];
     std::uint8_t crtc[256];
@@ -31,25 +38,71 @@ struct AdapterState {
     // Ports without a register model: plain bytes.
     std::uint8_t ports[0x10000];
 
+    // The family's I/O base: mach64 sparse registers, ET6000 PCI I/O space.
+    std::uint32_t io_base;
+    // Trident: which sequencer bank SR0D/SR0E reach (reading SR0B selects
+    // the new mode, writing it the old one), and the old-mode SR0D/SR0E.
+    std::uint8_t trident_new_mode;
+    std::uint8_t trident_old_mode_regs[2];
+
     std::uint32_t retrace_phase; // advances on every status read
     std::uint32_t open_handles;
     std::uint64_t io_operations;
 };
 
-// One named simulated adapter: what it is and how it identifies itself.
+// What a chip answers to identification. Only the adapter's own family's
+// part means anything.
+struct TridentIdentity {
+    std::uint8_t chip_id;  // SR0B
+    std::uint8_t revision; // SR09
+};
+struct S3Identity {
+    std::uint8_t chip_class;               // CR30
+    std::uint8_t device_high, device_low;  // CR2D, CR2E
+    std::uint8_t revision;                 // CR2F
+};
+struct CirrusIdentity {
+    std::uint8_t chip_id; // CR27
+};
+struct PciIdentity {
+    std::uint16_t vendor, device; // vendor 0: an ISA or VL-Bus card
+    std::uint8_t revision;
+    bool listed; // the configuration manager lists the card's HardWareKey
+};
+
+// One named simulated adapter: what it is, how it identifies itself and what
+// detection must make of it.
 struct AdapterModel {
     const char* name;
     std::int32_t expected_chip; // the chip code detection must give; 0 for none
     const char* description;
+    ChipFamily family;
+    PciIdentity pci{};
+    TridentIdentity trident{};
+    S3Identity s3{};
+    CirrusIdentity cirrus{};
+    std::uint16_t mach32_chip_id = 0; // ports 0xFAEE/0xFAEF
+    std::uint16_t io_base = 0;        // mach64 sparse I/O base; ET6000 PCI I/O base
+    // The base ports detection records besides the chip code.
+    std::int32_t expected_mach64_base = 0x2EC;
+    std::int32_t expected_et6000_base = 0;
 };
 
 const AdapterModel* find_adapter(std::string_view name);
 const AdapterModel* adapter_models(int& count);
 const AdapterModel* model_of(const AdapterState& state);
 
+// The HardWareKey value the configuration manager lists for the card, as
+// "PCI\VEN_vvvv&DEV_dddd&SUBSYS_...": its length, or 0 (and an empty
+// string) when the card is not listed or the value does not fit.
+std::size_t hardware_key(const AdapterModel& model, char* out, std::size_t size);
+
 // Resets the adapter to the state a display driver leaves it in: the VESA
 // progressive mode of the desktop resolution, extended registers locked.
 void power_on(AdapterState& state, const AdapterModel& model, const DesktopMode& mode);
+
+// One line for people: which extension locks are open.
+std::string lock_state(const AdapterState& state);
 
 std::uint8_t port_read(AdapterState& state, std::uint32_t port);
 void port_write(AdapterState& state, std::uint32_t port, std::uint8_t value);

@@ -1,6 +1,8 @@
 // The simulated port driver as a DLL: the same calls and contract as
 // CreateFileA / DeviceIoControl / CloseHandle on the real device, over one
-// adapter state shared by every process that loads this DLL.
+// adapter state shared by every process that loads this DLL. It also plays
+// the configuration manager's part for a PCI adapter: the card's HardWareKey
+// is listed under HKEY_DYN_DATA while the adapter is in use.
 #include <windows.h>
 
 #include <cstring>
@@ -46,6 +48,34 @@ void ensure_powered(const duo::sim::AdapterModel& model) {
     if (!same) duo::sim::power_on(g_adapter, model, mode);
 }
 
+// The configuration manager lists each device under a key named after its
+// device node; the simulated display adapter always has this one.
+constexpr char kDeviceEnumPath[] = "Config Manager\\Enum";
+constexpr char kAdapterDevnode[] = "C29A2F30";
+
+// Lists the adapter's HardWareKey as the configuration manager would at
+// start-up, replacing what was listed for an earlier adapter; a card that is
+// not on the PCI bus is not listed. Keys under HKEY_DYN_DATA live as long as
+// the wineserver.
+void publish_hardware_key(const duo::sim::AdapterModel& model) {
+    HKEY devices = nullptr;
+    if (RegCreateKeyExA(HKEY_DYN_DATA, kDeviceEnumPath, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &devices, nullptr) != ERROR_SUCCESS)
+        return;
+    char value[260];
+    const std::size_t length = duo::sim::hardware_key(model, value, sizeof value);
+    HKEY device = nullptr;
+    if (length == 0) {
+        RegDeleteKeyA(devices, kAdapterDevnode);
+    } else if (RegCreateKeyExA(devices, kAdapterDevnode, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                               &device, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(device, "HardWareKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(length + 1));
+        RegCloseKey(device);
+    }
+    RegCloseKey(devices);
+}
+
 int find_handle(HANDLE h) {
     if (!h) return -1;
     for (int i = 0; i < kMaxHandles; ++i)
@@ -71,6 +101,7 @@ HANDLE WINAPI DuoGate_CreateFile(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTE
         return INVALID_HANDLE_VALUE;
     }
     ensure_powered(*model);
+    publish_hardware_key(*model);
     g_next_handle += 4;
     g_handles[slot] = reinterpret_cast<HANDLE>(g_next_handle);
     ++g_adapter.open_handles;
@@ -110,6 +141,7 @@ AdapterState* WINAPI DuoGateSim_State(BOOL reset) {
     const duo::sim::AdapterModel* model = named_adapter();
     if (model && reset) duo::sim::power_on(g_adapter, *model, desktop_mode());
     else if (model) ensure_powered(*model);
+    if (model) publish_hardware_key(*model);
     return duo::sim::model_of(g_adapter) ? &g_adapter : nullptr;
 }
 

@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
     std::printf("adapter %s (%s), desktop %dx%d %d bpp, %u open handle(s), %llu port operations\n", model->name,
                 model->description, state->mode.width, state->mode.height, state->mode.bits_per_pixel,
                 static_cast<unsigned>(state->open_handles), static_cast<unsigned long long>(state->io_operations));
+    std::printf("locks %s\n", duo::sim::lock_state(*state).c_str());
     std::printf("misc  %02X\n", state->misc_output);
     print_bank("SEQ", state->seq, 0x20);
     print_bank("CRTC", state->crtc, 0x70);

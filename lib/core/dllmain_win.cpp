@@ -8,9 +8,14 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     case DLL_PROCESS_ATTACH:
         if (!duo::attach_process()) return FALSE; // eight clients already
         duo::g_process.module_instance = reinterpret_cast<std::uintptr_t>(instance);
+        // Each process draws the dialog buttons with its own pair of faces.
+        duo::g_process.face_raised = reinterpret_cast<std::uintptr_t>(LoadBitmapA(instance, MAKEINTRESOURCEA(158)));
+        duo::g_process.face_sunken = reinterpret_cast<std::uintptr_t>(LoadBitmapA(instance, MAKEINTRESOURCEA(157)));
         DisableThreadLibraryCalls(instance);
         return TRUE;
     case DLL_PROCESS_DETACH:
+        DeleteObject(reinterpret_cast<HGDIOBJ>(duo::g_process.face_raised));
+        DeleteObject(reinterpret_cast<HGDIOBJ>(duo::g_process.face_sunken));
         duo::detach_process();
         return TRUE;
     default:

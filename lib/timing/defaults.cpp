@@ -34,9 +34,8 @@ int trident_table(std::int32_t chip, DepthClass depth, int res) {
         return res == 2 && deep ? -1 : by_res[res];
     }
     case 0x103: {
-        constexpr int by_res[3][2] = {{t::k103At640, t::k103At640Depth24},
-                                      {t::k103At800, t::k103At800Depth24},
-                                      {t::k103At1024, -1}};
+        constexpr int by_res[3][2] = {
+            {t::k103At640, t::k103At640Depth24}, {t::k103At800, t::k103At800Depth24}, {t::k103At1024, -1}};
         return by_res[res][deep ? 1 : 0];
     }
     default: return -1;
@@ -78,6 +77,11 @@ ChipGroup chip_group_of(std::int32_t chip) {
     }
 }
 
+std::int32_t first_chip_of(ChipGroup group) {
+    constexpr std::int32_t kFirst[] = {0x101, 0x102, 0x103, 0x202, 0x206, 0x301, 0x304, 0x401, 0x501, 0};
+    return kFirst[static_cast<int>(group)];
+}
+
 std::span<const RecordEntry> default_records(Family family) {
     switch (family) {
     case kTrident: return defaults_data::trident_records();
@@ -104,8 +108,8 @@ const TimingRecord* default_record(std::int32_t chip, int width, int height, Dep
     const ChipGroup group = chip_group_of(chip);
     if (group == ChipGroup::kNone) return nullptr;
     for (const RecordEntry& e : default_records(family_of(chip))) {
-        if (e.group == group && (e.only_chip == 0 || e.only_chip == chip) && e.width == width &&
-            e.height == height && e.depth == depth)
+        if (e.group == group && (e.only_chip == 0 || e.only_chip == chip) && e.width == width && e.height == height &&
+            e.depth == depth)
             return &e.record;
     }
     return nullptr;

@@ -32,13 +32,15 @@ enum class ChipGroup : int {
 };
 
 ChipGroup chip_group_of(std::int32_t chip);
+// The lowest chip code of a group (0 for kNone).
+std::int32_t first_chip_of(ChipGroup group);
 
 struct RecordEntry {
     ChipGroup group;
     std::int32_t only_chip; // 0: every chip of the group
     std::int16_t width, height;
     DepthClass depth;
-    bool quoted;            // one of the records tuned on real monitors
+    bool quoted; // one of the records tuned on real monitors
     TimingRecord record;
 };
 

@@ -12,8 +12,8 @@ bool all_zero(const ClockSetting& s) { return s.b[0] == 0 && s.b[1] == 0 && s.b[
 
 // Trident: word = b0 | b1 << 8; N = bits 0-6, M = bits 7-11, K = bit 12;
 // f = R (N + 8) / ((M + 2) 2^K), halved again when bit 0 of b2 (SEQ 0x0D
-// bit 1) is set. Bits 13-15 of the word select nothing here: one quoted
-// table (chips 0x102/0x105) carries bit 14 and is read with it ignored.
+// bit 1) is set. Bits 13-15 of the word select nothing here; the tuned
+// chip 0x102/0x105 row carries bit 14 and is read with it ignored.
 Parts trident(const ClockSetting& s) {
     const unsigned word = s.b[0] | (s.b[1] << 8);
     const unsigned n = word & 0x7F, m = (word >> 7) & 0x1F, k = (word >> 12) & 1;
@@ -56,11 +56,11 @@ Parts parts_of(Synthesizer synth, const ClockSetting& s) {
     case Synthesizer::kTrident: return trident(s);
     case Synthesizer::kS3: return s3(s);
     case Synthesizer::kCirrus: return cirrus(s.b[0], s.b[1]);
-    // Chip 0x304 stores the pair the other way round. Its quoted table
-    // (4E 33 EF ... 67 33 EF) only gives a rising row of clocks near the
-    // nominal rates when the changing first byte is read as the numerator and
-    // the fixed 0x33 as the denominator (divisor 25, post-divide 2), so that
-    // is how this chip's first two bytes are read, here and in every table.
+    // Chip 0x304 keeps its bytes in the order of its clock write: byte 0 goes
+    // to SEQ 0x1B+s, byte 1 to SEQ 0x0B+s. Its tuned 640x480 row (4E 33 EF ..
+    // 67 33 EF) only rises through clocks near the nominal rates when byte 0
+    // is the numerator and byte 1 (0x33: divisor 25, post-divide by 2) the
+    // denominator, so every 0x304 table is read, and computed, that way.
     case Synthesizer::kCirrus304: return cirrus(s.b[0], s.b[1]);
     case Synthesizer::kMach64: return mach64(s);
     case Synthesizer::kEt6000: return et6000(s);

@@ -248,7 +248,7 @@ TEST_F(SettingsFile, AWriteThatFailsReportsZero) {
     EXPECT_EQ(file(), old);
 }
 
-TEST_F(SettingsFile, AtADepthWithoutAClassOnlyTheHeaderCounts) {
+TEST_F(SettingsFile, AtADepthWithoutAClassNoTableIsWrittenOrLoaded) {
     use(0x203, 800, 600, 32);
     fill_tables();
     ASSERT_EQ(write_settings_file(), 1);

@@ -131,15 +131,5 @@ TEST_F(SettingsFileOnDisk, AFileNextToTheProgramIsFoundAndUpdatedThere) {
     EXPECT_EQ(updated[2222], 40);
 }
 
-TEST_F(SettingsFileOnDisk, AShortFileOnDiskIsNotAccepted) {
-    ASSERT_EQ(write_settings_file(), 1);
-    Bytes disk = load(in_directory);
-    disk.resize(138);
-    save(in_directory, disk);
-    g_shared.current_table = pattern(50);
-    EXPECT_FALSE(read_settings_file());
-    EXPECT_TRUE(same(g_shared.current_table, pattern(50)));
-}
-
 } // namespace
 } // namespace duo

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 namespace duo::art {
 
@@ -75,12 +76,69 @@ std::vector<std::uint8_t> Canvas::bmp() const {
     return out;
 }
 
-bool Canvas::save(const std::string& path) const {
-    std::vector<std::uint8_t> data = bmp();
+namespace {
+
+bool write_file(const std::string& path, const std::vector<std::uint8_t>& data) {
+    if (data.empty()) return false;
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
     return std::fclose(f) == 0 && ok;
+}
+
+} // namespace
+
+const Rgb kVgaColours[16] = {
+    {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
+    {0, 128, 128},   {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
+    {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+};
+
+bool Canvas::save(const std::string& path) const { return write_file(path, bmp()); }
+
+bool Canvas::save_indexed(const std::string& path, int bits_per_pixel) const {
+    return write_file(path, bmp_indexed(bits_per_pixel));
+}
+
+std::vector<std::uint8_t> Canvas::bmp_indexed(int bits_per_pixel) const {
+    if (bits_per_pixel != 4 && bits_per_pixel != 8) return {};
+    const int entries = 1 << bits_per_pixel;
+    std::vector<Rgb> palette;
+    if (bits_per_pixel == 4) palette.assign(std::begin(kVgaColours), std::end(kVgaColours));
+    std::vector<std::uint8_t> index(pixels_.size());
+    for (std::size_t i = 0; i < pixels_.size(); ++i) {
+        std::size_t k = 0;
+        while (k < palette.size() && !(palette[k] == pixels_[i])) ++k;
+        if (k == palette.size()) {
+            if (bits_per_pixel == 4 || palette.size() == static_cast<std::size_t>(entries)) return {};
+            palette.push_back(pixels_[i]);
+        }
+        index[i] = static_cast<std::uint8_t>(k);
+    }
+    palette.resize(static_cast<std::size_t>(entries), kBlack);
+
+    const int row = ((width_ * bits_per_pixel + 31) / 32) * 4;
+    const std::uint32_t image = static_cast<std::uint32_t>(row * height_);
+    const std::uint32_t offset = 54 + 4 * static_cast<std::uint32_t>(entries);
+    std::vector<std::uint8_t> out;
+    auto u16 = [&](std::uint32_t v) { out.push_back(v & 0xFF), out.push_back((v >> 8) & 0xFF); };
+    auto u32 = [&](std::uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+    out.push_back('B'), out.push_back('M');
+    u32(offset + image), u32(0), u32(offset);
+    u32(40), u32(static_cast<std::uint32_t>(width_)), u32(static_cast<std::uint32_t>(height_));
+    u16(1), u16(static_cast<std::uint32_t>(bits_per_pixel)), u32(0), u32(image), u32(2835), u32(2835);
+    u32(static_cast<std::uint32_t>(entries)), u32(0);
+    for (const Rgb& c : palette) out.push_back(c.b), out.push_back(c.g), out.push_back(c.r), out.push_back(0);
+    for (int y = height_ - 1; y >= 0; --y) {
+        std::vector<std::uint8_t> line(static_cast<std::size_t>(row), 0);
+        for (int x = 0; x < width_; ++x) {
+            const std::uint8_t v = index[static_cast<std::size_t>(y * width_ + x)];
+            if (bits_per_pixel == 8) line[static_cast<std::size_t>(x)] = v;
+            else line[static_cast<std::size_t>(x / 2)] |= static_cast<std::uint8_t>(x % 2 ? v : v << 4);
+        }
+        out.insert(out.end(), line.begin(), line.end());
+    }
+    return out;
 }
 
 } // namespace duo::art

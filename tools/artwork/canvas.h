@@ -18,6 +18,9 @@ inline constexpr Rgb kFace{192, 192, 192};
 inline constexpr Rgb kShadow{128, 128, 128};
 inline constexpr Rgb kDarkShadow{64, 64, 64};
 
+// The 16 colours of the standard VGA palette, in their usual order.
+extern const Rgb kVgaColours[16];
+
 class Canvas {
 public:
     Canvas(int width, int height, Rgb fill);
@@ -34,6 +37,11 @@ public:
     // 24 bits per pixel, bottom-up rows padded to 4 bytes.
     std::vector<std::uint8_t> bmp() const;
     bool save(const std::string& path) const;
+    // 4 bits per pixel with the 16 standard VGA colours, or 8 bits per pixel
+    // with the canvas's own colours in a full 256-entry table. Empty when a
+    // colour is not in the 16, or there are more than 256.
+    std::vector<std::uint8_t> bmp_indexed(int bits_per_pixel) const;
+    bool save_indexed(const std::string& path, int bits_per_pixel) const;
 
 private:
     int width_, height_;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tools/artwork/canvas.h"
+#include "tools/artwork/dialog_art.h"
 
 namespace duo::art {
 namespace {
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     bool ok = duo::art::popup_button(false).save(dir + "/button_up.bmp") &&
-              duo::art::popup_button(true).save(dir + "/button_down.bmp");
+              duo::art::popup_button(true).save(dir + "/button_down.bmp") && duo::art::write_dialog_art(dir);
     if (!ok) std::fprintf(stderr, "duoart: cannot write into %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

@@ -1,0 +1,231 @@
+#include "lib/dialogs/adjust.h"
+
+#include "lib/hw/family.h"
+#include "lib/hw/port_io.h"
+#include "lib/timing/defaults.h"
+
+namespace duo {
+namespace {
+
+constexpr std::uint8_t kCrtcHBlankStart = 0x02;
+constexpr std::uint8_t kCrtcHRetraceStart = 0x04;
+constexpr std::uint8_t kCrtcHRetraceEnd = 0x05;
+constexpr std::uint8_t kCrtcOverflow = 0x07;
+constexpr std::uint8_t kCrtcVRetraceStart = 0x10;
+constexpr std::uint8_t kCrtcVBlankStart = 0x15;
+constexpr std::uint8_t kS3ExtHoriz = 0x5D;
+
+// Bits of CRTC 0x07 and 0x09 carrying high bits of the vertical values.
+constexpr std::uint8_t kOverflowVrs8 = 0x04;
+constexpr std::uint8_t kOverflowVbs8 = 0x08;
+constexpr std::uint8_t kOverflowVrs9 = 0x80;
+constexpr std::uint8_t kMaxScanVbs9 = 0x20;
+// Bits of S3 CRTC 0x5D carrying bit 8 of the horizontal values.
+constexpr std::uint8_t kExtHbs8 = 0x04;
+constexpr std::uint8_t kExtHbe6 = 0x08;
+constexpr std::uint8_t kExtHrs8 = 0x10;
+constexpr std::uint8_t kExtHre5 = 0x20;
+
+void read_registers(AdjustRegisters& r) {
+    Read_Reg_Block(kCrtcIndex, kCrtcHBlankStart, 4, r.h);
+    r.overflow = read_crtc(kCrtcOverflow);
+    r.max_scan = read_crtc(kCrtcMaxScanLine);
+    Read_Reg_Block(kCrtcIndex, kCrtcVRetraceStart, 2, r.vr);
+    Read_Reg_Block(kCrtcIndex, kCrtcVBlankStart, 2, r.vb);
+}
+
+void write_registers(const AdjustRegisters& r) {
+    Write_Reg_Block(kCrtcIndex, kCrtcHBlankStart, 4, r.h);
+    write_crtc(kCrtcOverflow, r.overflow);
+    write_crtc(kCrtcMaxScanLine, r.max_scan);
+    Write_Reg_Block(kCrtcIndex, kCrtcVRetraceStart, 2, r.vr);
+    Write_Reg_Block(kCrtcIndex, kCrtcVBlankStart, 2, r.vb);
+}
+
+// An end register holds only the low bits of the end value: the bits above
+// come from the start, with a carry when the end's low bits wrapped past the
+// start's.
+std::uint32_t add_wrap(std::uint32_t low, std::uint32_t start, std::uint32_t high_bits, std::uint32_t low_bits,
+                       std::uint32_t carry) {
+    return low + (start & high_bits) + (low < (start & low_bits) ? carry : 0);
+}
+
+std::uint8_t overflow_with_vrs(std::uint8_t overflow, std::uint32_t vrs) {
+    return static_cast<std::uint8_t>((overflow & 0x7B) | ((vrs >> 6) & kOverflowVrs8) | ((vrs >> 2) & kOverflowVrs9));
+}
+
+std::uint8_t ext_with_hrs(std::uint8_t ext, std::uint32_t hrs) {
+    return static_cast<std::uint8_t>((ext & ~kExtHrs8) | ((hrs >> 4) & kExtHrs8));
+}
+
+// Default picks records by width alone; each width has one height.
+int height_for_width(int width) {
+    switch (width) {
+    case 640: return 480;
+    case 800: return 600;
+    case 1024: return 768;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+AdjustGroup adjust_group_of(std::int32_t chip) {
+    switch (family_of(chip)) {
+    case kS3: return AdjustGroup::kS3;
+    case kTrident:
+    case kCirrus:
+    case kMach64:
+    case kEt6000: return AdjustGroup::kPlainVga;
+    default: return AdjustGroup::kNone;
+    }
+}
+
+RetraceValues retrace_values(AdjustGroup group, const AdjustRegisters& r, const RetraceValues& previous) {
+    if (group == AdjustGroup::kNone) return previous;
+    RetraceValues v{};
+    const std::uint32_t cr02 = r.h[0], cr03 = r.h[1], cr04 = r.h[2], cr05 = r.h[3];
+    if (group == AdjustGroup::kPlainVga) {
+        v.hbs = cr02;
+        v.hbe = add_wrap((cr03 & 0x1F) | ((cr05 >> 2) & 0x20), v.hbs, 0xC0, 0x3F, 0x40);
+        v.hrs = cr04;
+        v.hre = add_wrap(cr05 & 0x1F, v.hrs, 0xE0, 0x1F, 0x20);
+    } else {
+        // The end fields gain one more bit on S3, unfolded once more.
+        const std::uint32_t ext = r.s3_ext;
+        v.hbs = cr02 | ((ext & kExtHbs8) << 6);
+        const std::uint32_t e = (cr03 & 0x1F) | ((cr05 >> 2) & 0x20) | ((ext & kExtHbe6) << 3);
+        v.hbe = add_wrap(add_wrap(e, v.hbs, 0xC0, 0x3F, 0x40), v.hbs, 0x80, 0x7F, 0x80);
+        v.hrs = cr04 | ((ext & kExtHrs8) << 4);
+        const std::uint32_t h = (cr05 & 0x1F) | (ext & kExtHre5);
+        v.hre = add_wrap(add_wrap(h, v.hrs, 0xE0, 0x1F, 0x20), v.hrs, 0xC0, 0x3F, 0x40);
+    }
+    v.vrs = r.vr[0] | ((r.overflow & kOverflowVrs8) << 6) | ((r.overflow & kOverflowVrs9) << 2);
+    v.vre = add_wrap(r.vr[1] & 0x0F, v.vrs, 0x3F0, 0x0F, 0x10);
+    v.vbs = r.vb[0] | ((r.overflow & kOverflowVbs8) << 5) | ((r.max_scan & kMaxScanVbs9) << 4);
+    v.vbe = add_wrap(r.vb[1], v.vbs, 0x300, 0xFF, 0x100);
+    return v;
+}
+
+RetraceWindow retrace_window(const RetraceValues& v) {
+    return {v.hbs, v.hrs - v.hre + v.hbe, v.vbs, v.vrs - v.vre + v.vbe};
+}
+
+void adjust_open(AdjustState& s, std::int32_t chip) {
+    s.group = adjust_group_of(chip);
+    for (bool& p : s.pressed) p = false;
+    if (s.group == AdjustGroup::kS3) s.live.s3_ext = read_crtc(kS3ExtHoriz);
+    if (s.group != AdjustGroup::kNone) read_registers(s.live);
+    s.entry = s.live;
+    s.retrace = retrace_values(s.group, s.live, s.retrace);
+    s.window = retrace_window(s.retrace);
+}
+
+bool adjust_press(AdjustState& s, int x, int y) {
+    for (int a = 0; a < kArrows; ++a) {
+        if (kArrowZones[a].contains(x, y)) {
+            s.pressed[a] = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+ReleaseResult adjust_release(AdjustState& s) {
+    ReleaseResult result;
+    RetraceValues& v = s.retrace;
+    const RetraceWindow& w = s.window;
+    for (int a = 0; a < kArrows; ++a) {
+        if (!s.pressed[a]) continue;
+        s.pressed[a] = false;
+        ++result.released;
+        int command = 0;
+        switch (a) {
+        case kArrowUp:
+            if (v.vrs < w.vmax) { ++v.vrs; ++v.vre; command = kCmdApplyVertical; }
+            break;
+        case kArrowDown:
+            if (v.vrs > w.vmin) { --v.vrs; --v.vre; command = kCmdApplyVertical; }
+            break;
+        case kArrowLeft:
+            if (v.hrs < w.hmax) { ++v.hrs; ++v.hre; command = kCmdApplyHorizontal; }
+            break;
+        default:
+            if (v.hrs > w.hmin) { --v.hrs; --v.hre; command = kCmdApplyHorizontal; }
+            break;
+        }
+        if (command) result.commands[result.command_count++] = command;
+    }
+    return result;
+}
+
+void adjust_apply_horizontal(const AdjustState& s) {
+    if (s.group == AdjustGroup::kNone) return;
+    write_crtc(kCrtcHRetraceStart, static_cast<std::uint8_t>(s.retrace.hrs & 0xFF));
+    write_crtc(kCrtcHRetraceEnd, static_cast<std::uint8_t>((s.live.h[3] & 0xE0) | (s.retrace.hre & 0x1F)));
+    if (s.group == AdjustGroup::kS3) write_crtc(kS3ExtHoriz, ext_with_hrs(s.live.s3_ext, s.retrace.hrs));
+}
+
+void adjust_apply_vertical(const AdjustState& s) {
+    if (s.group == AdjustGroup::kNone) return;
+    write_crtc(kCrtcOverflow, overflow_with_vrs(s.live.overflow, s.retrace.vrs));
+    write_crtc(kCrtcVRetraceStart, static_cast<std::uint8_t>(s.retrace.vrs & 0xFF));
+    write_crtc(kCrtcVRetraceEnd, static_cast<std::uint8_t>((s.live.vr[1] & 0xF0) | (s.retrace.vre & 0x0F)));
+}
+
+void adjust_ok(const AdjustState& s, TimingBlock& block) {
+    if (s.group == AdjustGroup::kNone) return;
+    std::uint8_t* b = block.bytes;
+    b[kCrtcHRetraceStart] = static_cast<std::uint8_t>(s.retrace.hrs & 0xFF);
+    b[kCrtcHRetraceEnd] = static_cast<std::uint8_t>((b[kCrtcHRetraceEnd] & 0xE0) | (s.retrace.hre & 0x1F));
+    b[kCrtcVRetraceStart] = static_cast<std::uint8_t>(s.retrace.vrs & 0xFF);
+    b[kCrtcVRetraceEnd] = static_cast<std::uint8_t>((b[kCrtcVRetraceEnd] & 0xF0) | (s.retrace.vre & 0x0F));
+    b[kCrtcOverflow] = overflow_with_vrs(b[kCrtcOverflow], s.retrace.vrs);
+    if (s.group == AdjustGroup::kS3) b[kBlockS3ExtHoriz] = ext_with_hrs(b[kBlockS3ExtHoriz], s.retrace.hrs);
+}
+
+void adjust_cancel(const AdjustState& s, TimingBlock& block) {
+    if (s.group == AdjustGroup::kNone) return;
+    const AdjustRegisters& e = s.entry;
+    if (s.group == AdjustGroup::kS3) write_crtc(kS3ExtHoriz, e.s3_ext);
+    write_registers(e);
+    std::uint8_t* b = block.bytes;
+    for (int i = 0; i < 4; ++i) b[kCrtcHBlankStart + i] = e.h[i];
+    b[kCrtcOverflow] = e.overflow;
+    b[kCrtcMaxScanLine] = e.max_scan;
+    b[kCrtcVRetraceStart] = e.vr[0];
+    b[kCrtcVRetraceEnd] = e.vr[1];
+    b[kCrtcVBlankStart] = e.vb[0];
+    b[kCrtcVBlankStart + 1] = e.vb[1];
+    if (s.group == AdjustGroup::kS3) b[kBlockS3ExtHoriz] = e.s3_ext;
+}
+
+bool adjust_default(AdjustState& s, std::int32_t chip, int width, int bits_per_pixel, const TimingBlock& current) {
+    if (s.group == AdjustGroup::kNone) return false;
+    const DepthClass depth = depth_class_of(bits_per_pixel);
+    if (depth == kNoDepthClass) return false;
+    // The 0x201 has no records of its own and takes those of its relatives.
+    const std::int32_t record_chip = chip == 0x201 ? 0x203 : chip;
+    const TimingRecord* record = default_record(record_chip, width, height_for_width(width), depth);
+    if (record == nullptr) return false;
+    TimingBlock d{};
+    copy_record(record_chip, *record, d);
+    const std::uint8_t* c = current.bytes;
+    AdjustRegisters& r = s.live;
+    for (int i = 0; i < 4; ++i) r.h[i] = d.bytes[kCrtcHBlankStart + i];
+    r.vr[0] = d.bytes[kCrtcVRetraceStart];
+    r.vb[0] = d.bytes[kCrtcVBlankStart];
+    r.vb[1] = d.bytes[kCrtcVBlankStart + 1];
+    r.vr[1] = static_cast<std::uint8_t>((c[kCrtcVRetraceEnd] & 0xF0) | (d.bytes[kCrtcVRetraceEnd] & 0x0F));
+    r.overflow = static_cast<std::uint8_t>((c[kCrtcOverflow] & 0x73) | (d.bytes[kCrtcOverflow] & 0x8C));
+    r.max_scan = static_cast<std::uint8_t>((c[kCrtcMaxScanLine] & ~kMaxScanVbs9) | (d.bytes[kCrtcMaxScanLine] & kMaxScanVbs9));
+    if (s.group == AdjustGroup::kS3)
+        r.s3_ext = static_cast<std::uint8_t>((c[kBlockS3ExtHoriz] & ~kExtHrs8) | (d.bytes[kBlockS3ExtHoriz] & kExtHrs8));
+    write_registers(r);
+    if (s.group == AdjustGroup::kS3) write_crtc(kS3ExtHoriz, r.s3_ext);
+    s.retrace = retrace_values(s.group, r, s.retrace);
+    s.window = retrace_window(s.retrace);
+    return true;
+}
+
+} // namespace duo

@@ -1,0 +1,92 @@
+// The screen adjustment dialog "ADJUSTVRSYSTEM".
+#include "lib/core/state.h"
+#include "lib/dialogs/adjust.h"
+#include "lib/dialogs/dialogs_win.h"
+#include "lib/dialogs/drawing_kit_win.h"
+
+namespace duo {
+namespace {
+
+DrawContext g_kit;
+AdjustState g_adjust;
+
+TimingBlock* current_block() {
+    const std::int32_t f = g_shared.current_frequency;
+    return f >= 0 && f < kStatusEntries ? &g_shared.current_table.blocks[f] : nullptr;
+}
+
+void paint(HWND dialog) {
+    validate_paint(dialog);
+    const SIZE size = client_size(g_kit);
+    HDC dc = g_kit.window_dc;
+    paint_frame_fill(dc, size.cx, size.cy);
+    if (g_kit.picture)
+        BitBlt(dc, 0, 0, kPictureWidth, kPictureHeight, g_kit.picture_dc, kAdjustPictureColumn, 0, SRCCOPY);
+    for (int a = 0; a < kArrows; ++a) {
+        if (!g_adjust.pressed[a]) continue;
+        const ArrowShift& s = kArrowShifts[a];
+        BitBlt(dc, s.to_x, s.to_y, s.width, s.height, dc, s.x, s.y, SRCCOPY);
+    }
+    bitmap_text(dc, g_kit.memory_dc, 10, size.cy - 25, "Press on the arrow to adjust screen.");
+    paint_frame_border(dc, size.cx, size.cy);
+}
+
+POINT cursor_in_client(HWND dialog) {
+    POINT p{};
+    GetCursorPos(&p);
+    ScreenToClient(dialog, &p);
+    return p;
+}
+
+void command(HWND dialog, int id) {
+    TimingBlock* block = current_block();
+    switch (id) {
+    case kCmdApplyHorizontal: adjust_apply_horizontal(g_adjust); break;
+    case kCmdApplyVertical: adjust_apply_vertical(g_adjust); break;
+    case kCmdAdjustOk:
+        if (block) adjust_ok(g_adjust, *block);
+        EndDialog(dialog, 1);
+        break;
+    case kCmdAdjustCancel:
+        if (block) adjust_cancel(g_adjust, *block);
+        EndDialog(dialog, 1);
+        break;
+    case kCmdAdjustDefault:
+        if (block) adjust_default(g_adjust, g_shared.chip_code, g_process.display_width, g_shared.colour_depth, *block);
+        break;
+    default: break;
+    }
+}
+
+} // namespace
+} // namespace duo
+
+extern "C" INT_PTR CALLBACK AdjustVRSystemDlgProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    using namespace duo;
+    switch (message) {
+    case WM_INITDIALOG:
+        kit_open(g_kit, dialog, true);
+        load_dialog_picture("ADJUST", g_kit);
+        add_button(g_kit, kCmdAdjustOk, 260, 50);
+        add_button(g_kit, kCmdAdjustCancel, 260, 90);
+        add_button(g_kit, kCmdAdjustDefault, 260, 140);
+        adjust_open(g_adjust, g_shared.chip_code);
+        return 0;
+    case WM_PAINT: paint(dialog); return 0;
+    case WM_DRAWITEM: draw_dialog_button(g_kit, lparam); return 0;
+    case WM_LBUTTONDOWN: {
+        const POINT p = cursor_in_client(dialog);
+        if (adjust_press(g_adjust, p.x, p.y)) InvalidateRect(dialog, nullptr, FALSE);
+        return 0;
+    }
+    case WM_LBUTTONUP: {
+        const ReleaseResult r = adjust_release(g_adjust);
+        if (r.released) InvalidateRect(dialog, nullptr, FALSE);
+        for (int i = 0; i < r.command_count; ++i) PostMessageA(dialog, WM_COMMAND, r.commands[i], 0);
+        return 0;
+    }
+    case WM_COMMAND: command(dialog, LOWORD(wparam)); return 1;
+    case WM_DESTROY: kit_close(g_kit); return 0;
+    default: return 0;
+    }
+}

@@ -1,0 +1,167 @@
+#include "lib/dialogs/diagnosis.h"
+
+#include "lib/core/clients.h"
+#include "lib/core/state.h"
+#include "lib/hw/family.h"
+#include "lib/hw/port_io.h"
+#include "lib/timing/timing_load.h"
+
+namespace duo {
+namespace {
+
+constexpr int kRows = 5;
+constexpr int kRowTop = 30;
+constexpr int kRowPitch = 30;
+constexpr int kRowHeight = 20;
+
+struct ListColumn {
+    int left, right; // right exclusive
+    std::int32_t frequency[kRows]; // -1: the row stands for nothing
+};
+constexpr ListColumn kColumns[] = {
+    {40, 140, {3, 4, 5, 6, 7}},
+    {120, 220, {8, 9, -1, -1, -1}},
+};
+
+bool valid_frequency(std::int32_t f) { return f >= 0 && f < kFrequencyCount; }
+
+void put_back_clock_select_bits() {
+    const std::uint8_t now = Read_Port(kMiscOutputRead);
+    Write_Port(kMiscOutputWrite, static_cast<std::uint8_t>((now & ~kMiscClockSelect) |
+                                                           (g_shared.test_clock_select & kMiscClockSelect)));
+}
+
+// The clock a test of frequency f writes, as a frequency change takes it.
+const ClockSetting* test_clock(std::int32_t f) {
+    if (uses_resolution_clock_table(g_shared.chip_code)) return resolution_clock_setting(f);
+    return &selected_clock_setting(f);
+}
+
+// The answer loop of one frequency; false when the run should stop (Abort).
+bool answer_until_done(std::int32_t f, const AnswerDialogs& d, bool stop_on_abort) {
+    for (;;) {
+        test_switch(f);
+        const int result = d.pass_fail(d.context);
+        if (result == kPassTimeout) {
+            const int confirm = d.fail_confirm(d.context);
+            if (confirm == kConfirmYes || confirm == kConfirmNo) return true;
+            continue;
+        }
+        return !(stop_on_abort && result == kPassAbort);
+    }
+}
+
+} // namespace
+
+void diagnosis_open(DiagnosisState& s) {
+    s.pending_default = default_frequency();
+    s.test_all = false;
+    g_shared.test_frequency = default_frequency();
+}
+
+bool diagnosis_select_at(int x, int y) {
+    bool hit = false;
+    for (const ListColumn& c : kColumns) {
+        if (x < c.left || x >= c.right) continue;
+        for (int r = 0; r < kRows; ++r) {
+            const int top = kRowTop + kRowPitch * r;
+            if (y < top || y >= top + kRowHeight) continue;
+            if (c.frequency[r] >= 0) {
+                g_shared.test_frequency = c.frequency[r];
+                hit = true;
+            }
+            break;
+        }
+    }
+    return hit;
+}
+
+bool marker_position(std::int32_t frequency, int& x, int& y) {
+    if (!valid_frequency(frequency)) return false;
+    const int n = frequency - kFirstListedFrequency; // division truncates toward zero
+    x = 20 + 80 * (n / kRows);
+    y = 28 + 30 * (n % kRows);
+    return true;
+}
+
+void test_switch(std::int32_t frequency) {
+    screen_blank_step();
+    const std::int32_t chip = g_shared.chip_code;
+    const Family family = family_of(chip);
+    if (const FamilyOps* ops = family_ops(chip); ops != nullptr && family != kNoFamily) {
+        const std::int32_t current = g_shared.current_frequency;
+        if (g_shared.stereo == 0 && current >= 0 && current < kStatusEntries) {
+            ops->save_step(g_shared.saved_timing[family]);
+            ops->enter_step(g_shared.current_table.blocks[current]);
+        }
+        g_shared.test_clock_select = Read_Port(kMiscOutputRead);
+        ops->clock_read(g_shared.saved_clock[family]);
+        if (const ClockSetting* clock = test_clock(frequency)) ops->clock_write(*clock);
+    }
+    screen_unblank_step();
+}
+
+void test_restore() {
+    screen_blank_step();
+    const std::int32_t chip = g_shared.chip_code;
+    const Family family = family_of(chip);
+    const FamilyOps* ops = family_ops(chip);
+    if (ops != nullptr && family != kNoFamily) {
+        const ClockSetting& clock = g_shared.saved_clock[family];
+        if (family == kMach64) {
+            if (g_shared.stereo == 1) {
+                ops->clock_write(clock);
+            } else {
+                family::mach64_clock_restore(clock);
+                ops->leave_step(g_shared.saved_timing[family]);
+            }
+            put_back_clock_select_bits();
+        } else {
+            ops->clock_write(clock);
+            put_back_clock_select_bits();
+            if (g_shared.stereo == 0) ops->leave_step(g_shared.saved_timing[family]);
+        }
+    }
+    screen_unblank_step();
+}
+
+void record_answer(std::int32_t status) {
+    const std::int32_t f = g_shared.test_frequency;
+    if (valid_frequency(f)) g_shared.current_table.status[f] = status;
+}
+
+void run_test(const AnswerDialogs& dialogs) {
+    // A frequency index from a damaged settings file is not tested.
+    if (valid_frequency(g_shared.test_frequency)) answer_until_done(g_shared.test_frequency, dialogs, false);
+    screen_unblank_step();
+}
+
+void run_test_all(DiagnosisState& s, const AnswerDialogs& dialogs) {
+    s.test_all = true;
+    for (std::int32_t f = kFirstListedFrequency; f < kFrequencyCount; ++f) {
+        g_shared.test_frequency = f;
+        if (!answer_until_done(f, dialogs, true)) break;
+    }
+    screen_unblank_step();
+    s.test_all = false;
+}
+
+bool set_default(DiagnosisState& s) {
+    const std::int32_t f = g_shared.test_frequency;
+    // Entries beyond the table count as unavailable.
+    if (f < 0 || f >= kStatusEntries || g_shared.current_table.status[f] == 0) return false;
+    s.pending_default = f;
+    return true;
+}
+
+void diagnosis_close(const DiagnosisState& s) {
+    g_shared.current_table.default_frequency = s.pending_default;
+    const std::int32_t mask = available_frequency_mask();
+    for (const ClientSlot& slot : g_shared.clients) {
+        if (slot.host_window == 0) continue;
+        notify_window(slot.host_window, kNotifyAvailable, mask);
+        notify_window(slot.host_window, kNotifyDefaultFrequency, s.pending_default);
+    }
+}
+
+} // namespace duo

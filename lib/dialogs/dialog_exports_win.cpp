@@ -1,0 +1,21 @@
+// The exports that show the library's dialogs; ordinals in duoscope.def.
+#include "lib/core/state.h"
+#include "lib/dialogs/dialogs_win.h"
+#include "lib/dialogs/drawing_kit_win.h"
+
+extern "C" {
+
+int WINAPI Adjust_VR_System(HWND owner) {
+    const INT_PTR result = DialogBoxParamA(duo::library_instance(), "AdjustVRSystem", owner, AdjustVRSystemDlgProc, 0);
+    duo::g_shared.last_error = duo::kErrNone;
+    return static_cast<int>(result);
+}
+
+int WINAPI Diagnosis_VR_System(HWND owner) {
+    const INT_PTR result =
+        DialogBoxParamA(duo::library_instance(), "DiagnosisVRSystem", owner, DiagnosisVRSystemDlgProc, 0);
+    duo::g_shared.last_error = duo::kErrNone;
+    return static_cast<int>(result);
+}
+
+} // extern "C"

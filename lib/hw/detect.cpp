@@ -1,0 +1,170 @@
+#include "lib/hw/detect.h"
+
+#include "lib/core/state.h"
+#include "lib/hw/hardware_key.h"
+#include "lib/hw/port_io.h"
+#include "lib/hw/registry.h"
+
+namespace duo {
+namespace {
+
+// Trident: SR0B answers the chip id (and puts the sequencer in new mode),
+// SR09 the revision.
+constexpr std::uint8_t kTridentChipId = 0x0B;
+constexpr std::uint8_t kTridentRevision = 0x09;
+
+struct TridentMember {
+    std::uint8_t chip_id, revision_mask, revision;
+    std::int32_t chip;
+};
+constexpr TridentMember kTridentMembers[] = {
+    {0xE3, 0x00, 0x00, 0x101}, // TGUI9440
+    {0xD3, 0xF0, 0x20, 0x105}, // 96xx of revision 2x
+    {0xD3, 0x00, 0x00, 0x103}, // other 96xx
+};
+
+// S3: CR38/CR39 keys open the S3 registers; CR30 chip class, CR2D/CR2E
+// device id, CR2F revision.
+constexpr std::uint8_t kS3Lock1 = 0x38, kS3Lock1Key = 0x48;
+constexpr std::uint8_t kS3Lock2 = 0x39, kS3Lock2Key = 0xA5;
+constexpr std::uint8_t kS3ChipClass = 0x30, kS3DeviceHigh = 0x2D, kS3DeviceLow = 0x2E, kS3Revision = 0x2F;
+constexpr std::uint8_t kS3ClassMask = 0xF0, kS3Class = 0xE0;
+
+struct S3Member {
+    std::uint8_t device_high, device_low_mask, device_low, revision_mask, revision;
+    std::int32_t chip;
+};
+// First match wins.
+constexpr S3Member kS3Members[] = {
+    {0x88, 0xFF, 0x10, 0x00, 0x00, 0x201}, // Trio32
+    {0x88, 0xFF, 0x11, 0xE0, 0x40, 0x203}, // Trio64V+: revision 4x or 5x
+    {0x88, 0xFF, 0x11, 0x00, 0x00, 0x202}, // Trio64
+    {0x88, 0xFF, 0x90, 0x00, 0x00, 0x205}, // 868
+    {0x56, 0xFF, 0x31, 0x00, 0x00, 0x206}, // ViRGE
+    {0x89, 0x00, 0x00, 0x00, 0x00, 0x204}, // any 0x89xx
+    {0x8A, 0xFF, 0x01, 0xFF, 0x01, 0x207}, // ViRGE/DX class
+};
+
+// Cirrus Logic: CR27 chip id.
+constexpr std::uint8_t kCirrusChipId = 0x27;
+
+struct CirrusMember {
+    std::uint8_t mask, value;
+    std::int32_t chip;
+};
+constexpr CirrusMember kCirrusMembers[] = {
+    {0xFC, 0xB8, 0x303}, // 544x, inside the 543x range: tried first
+    {0xE0, 0x80, 0x301},
+    {0xE0, 0xA0, 0x302},
+};
+
+// ATI: the mach64 sparse I/O register CONFIG_CHIP_ID, and the mach32 chip id
+// port pair holding two 5-bit letters.
+constexpr std::int32_t kMach64Bases[] = {0x2EC, 0x1CC, 0x1C8};
+constexpr std::uint32_t kMach64SparseStride = 0x400;
+constexpr std::uint32_t kMach64ChipIdRegister = 27;
+constexpr std::uint8_t kMach64ChipId = 0x54;
+constexpr std::uint32_t kMach32ChipIdLow = 0xFAEE, kMach32ChipIdHigh = 0xFAEF;
+constexpr int kLetterA = 0x41;
+
+// ET6000: CR21 holds the high byte of its PCI I/O base, where the PCI
+// vendor and device ids can be read.
+constexpr std::uint8_t kEt6000BaseHigh = 0x21;
+constexpr std::uint16_t kTsengVendor = 0x100C, kEt6000Device = 0x3208;
+
+std::int32_t from_registry() {
+    using namespace platform;
+    const RegistryKey devices = open_device_enum_key();
+    if (!devices) return 0;
+    std::int32_t chip = 0;
+    char name[kRegistryNameSize];
+    for (std::uint32_t i = 0; chip == 0 && enum_subkey(devices, i, name); ++i) {
+        const RegistryKey device = open_subkey(devices, name);
+        if (!device) continue;
+        char value[kRegistryValueSize];
+        std::uint32_t length = 0;
+        if (query_hardware_key(device, value, length) && length <= sizeof value) chip = parse_hardware_key(value, length);
+        close_key(device);
+    }
+    close_key(devices);
+    return chip;
+}
+
+std::int32_t probe_trident() {
+    const std::uint8_t id = read_seq(kTridentChipId);
+    const std::uint8_t revision = read_seq(kTridentRevision);
+    for (const TridentMember& m : kTridentMembers)
+        if (id == m.chip_id && (revision & m.revision_mask) == m.revision) return m.chip;
+    return 0;
+}
+
+// Port by port, as the unlock must be: the index goes to 0x3D4 and stays
+// there for the data access.
+std::uint8_t read_crtc_by_ports(std::uint8_t index) {
+    Write_Port(kCrtcIndex, index);
+    return Read_Port(kCrtcData);
+}
+
+std::int32_t probe_s3() {
+    Write_Port(kCrtcIndex, kS3Lock1);
+    Write_Port(kCrtcData, kS3Lock1Key);
+    Write_Port(kCrtcIndex, kS3Lock2);
+    Write_Port(kCrtcData, kS3Lock2Key);
+    const std::uint8_t chip_class = read_crtc_by_ports(kS3ChipClass);
+    const std::uint8_t high = read_crtc_by_ports(kS3DeviceHigh);
+    const std::uint8_t low = read_crtc_by_ports(kS3DeviceLow);
+    const std::uint8_t revision = read_crtc_by_ports(kS3Revision);
+    if ((chip_class & kS3ClassMask) != kS3Class) return 0;
+    for (const S3Member& m : kS3Members)
+        if (high == m.device_high && (low & m.device_low_mask) == m.device_low &&
+            (revision & m.revision_mask) == m.revision)
+            return m.chip;
+    return 0;
+}
+
+std::int32_t probe_cirrus() {
+    const std::uint8_t id = read_crtc(kCirrusChipId);
+    for (const CirrusMember& m : kCirrusMembers)
+        if ((id & m.mask) == m.value) return m.chip;
+    return 0;
+}
+
+bool mach32_answers() {
+    const unsigned id = Read_Port(kMach32ChipIdLow) | Read_Port(kMach32ChipIdHigh) << 8;
+    const int first = static_cast<int>(id & 0x1F) + kLetterA;
+    const int second = static_cast<int>(id >> 5 & 0x1F) + kLetterA;
+    return first == 'X' && (second == 'B' || second == 'S');
+}
+
+std::int32_t probe_ati() {
+    for (std::int32_t base : kMach64Bases) {
+        g_process.mach64_base_port = base;
+        if (Read_Port(static_cast<std::uint32_t>(base) + kMach64ChipIdRegister * kMach64SparseStride) == kMach64ChipId)
+            return 0x401;
+        if (mach32_answers()) return 0x402;
+    }
+    return 0;
+}
+
+std::uint16_t read_port_pair(std::uint32_t port) {
+    return static_cast<std::uint16_t>(Read_Port(port) | Read_Port(port + 1) << 8);
+}
+
+std::int32_t probe_et6000() {
+    const std::uint32_t base = static_cast<std::uint32_t>(read_crtc(kEt6000BaseHigh)) << 8;
+    if (read_port_pair(base) != kTsengVendor || read_port_pair(base + 2) != kEt6000Device) return 0;
+    g_shared.et6000_base_port = static_cast<std::int32_t>(base);
+    return 0x501;
+}
+
+} // namespace
+
+std::int32_t detect_chip() {
+    constexpr std::int32_t (*kSteps[])() = {from_registry, probe_trident, probe_s3, probe_cirrus, probe_ati,
+                                            probe_et6000};
+    for (auto step : kSteps)
+        if (const std::int32_t chip = step()) return chip;
+    return 0;
+}
+
+} // namespace duo

@@ -1,0 +1,78 @@
+#include "lib/timing/timing_load.h"
+
+#include "lib/timing/settings_file.h"
+
+namespace duo {
+namespace {
+
+constexpr ClockSetting kNoClock{};
+
+bool valid_slot(std::int32_t frequency) { return frequency >= 0 && frequency < kClockSlots; }
+
+// Combinations with a record set whose 24-bit class at 1024x768 still gets no
+// defaults.
+bool deep_1024_excluded(std::int32_t chip, int bits_per_pixel, int width, int height) {
+    if (bits_per_pixel != 24 || width != 1024 || height != 768) return false;
+    return (chip >= 0x101 && chip <= 0x103) || chip == 0x105 || (chip >= 0x202 && chip <= 0x205) ||
+           (chip >= 0x301 && chip <= 0x303) || chip == 0x501;
+}
+
+TimingTable& table_of_class(DepthClass depth, DepthClass current) {
+    return depth == current ? g_shared.current_table : g_shared.stored_tables[depth];
+}
+
+void load_defaults(std::int32_t chip, int bits_per_pixel, int width, int height) {
+    g_shared.current_table.default_frequency = kLoadDefaultFrequency;
+    for (TimingTable& t : g_shared.stored_tables) t.default_frequency = kLoadDefaultFrequency;
+
+    const DepthClass current = depth_class_of(bits_per_pixel);
+    if (current == kNoDepthClass || default_record(chip, width, height, current) == nullptr) return;
+    if (deep_1024_excluded(chip, bits_per_pixel, width, height)) return;
+
+    for (std::int32_t& s : g_shared.current_table.status) s = 1;
+    for (TimingTable& t : g_shared.stored_tables)
+        for (std::int32_t& s : t.status) s = 1;
+    // The current class's data lives in the current table, so its own stored
+    // table is left alone.
+    for (int c = 0; c < kDepthClasses; ++c) {
+        const DepthClass depth = static_cast<DepthClass>(c);
+        const TimingRecord* record = default_record(chip, width, height, depth);
+        if (record == nullptr) continue;
+        for (TimingBlock& block : table_of_class(depth, current).blocks) copy_record(chip, *record, block);
+    }
+}
+
+} // namespace
+
+void load_timing_tables() {
+    const std::int32_t chip = g_shared.chip_code;
+    const int bits = g_shared.colour_depth, width = g_process.display_width, height = g_process.display_height;
+    if (!read_settings_file()) load_defaults(chip, bits, width, height);
+    const int table = clock_table_for(chip, bits, width, height);
+    if (table >= 0) g_process.clock_table_selection[family_of(chip)] = table;
+}
+
+const ClockSetting& selected_clock_setting(std::int32_t frequency) {
+    const Family family = family_of(g_shared.chip_code);
+    if (family == kNoFamily || !valid_slot(frequency)) return kNoClock;
+    const auto tables = clock_tables(family);
+    const int selection = g_process.clock_table_selection[family];
+    if (selection < 0 || static_cast<std::size_t>(selection) >= tables.size()) return kNoClock;
+    return tables[static_cast<std::size_t>(selection)].slots[frequency];
+}
+
+bool uses_resolution_clock_table(std::int32_t chip) { return chip >= 0x201 && chip <= 0x205; }
+
+const ClockSetting* resolution_clock_setting(std::int32_t frequency) {
+    if (!uses_resolution_clock_table(g_shared.chip_code) || !valid_slot(frequency)) return nullptr;
+    const int table = s3_resolution_clock_table(g_process.display_width, g_process.display_height);
+    if (table < 0) return nullptr;
+    return &clock_tables(kS3)[static_cast<std::size_t>(table)].slots[frequency];
+}
+
+const TimingRecord* current_default_record() {
+    return default_record(g_shared.chip_code, g_process.display_width, g_process.display_height,
+                          depth_class_of(g_shared.colour_depth));
+}
+
+} // namespace duo

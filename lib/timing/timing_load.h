@@ -1,0 +1,35 @@
+// Filling the timing tables at initialisation (from the settings file or the
+// built-in defaults), this process's clock table selections, and the clock
+// settings and default records the stereo operations and dialogs read.
+#pragma once
+#include <cstdint>
+
+#include "lib/core/state.h"
+#include "lib/timing/defaults.h"
+
+namespace duo {
+
+inline constexpr std::int32_t kLoadDefaultFrequency = 5; // 100 Hz
+
+// Reads g_shared.chip_code, g_shared.colour_depth and this process's display
+// size. Never fails.
+void load_timing_tables();
+
+// Slot f of the selected clock table of the chip's family. A frequency index
+// outside 0..19, or a chip of no family, gives a setting of zero bytes: no
+// table is indexed with it.
+const ClockSetting& selected_clock_setting(std::int32_t frequency);
+
+// Chips 0x201-0x205 take frequency changes, resumes and tests from the S3
+// 8/16-bit table of the process's resolution instead of the selection.
+bool uses_resolution_clock_table(std::int32_t chip);
+
+// Slot f of that table, or nullptr: another chip, another resolution, or a
+// frequency index outside 0..19.
+const ClockSetting* resolution_clock_setting(std::int32_t frequency);
+
+// The default record of the chip, colour depth and this process's
+// resolution, or nullptr where none exists.
+const TimingRecord* current_default_record();
+
+} // namespace duo

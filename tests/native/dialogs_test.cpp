@@ -1,0 +1,470 @@
+// The dialogs' portable work on the simulated adapter: glyph lookup, the
+// screen adjustment register arithmetic and the frequency test bookkeeping.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "lib/core/state.h"
+#include "lib/dialogs/adjust.h"
+#include "lib/dialogs/diagnosis.h"
+#include "lib/dialogs/glyphs.h"
+#include "lib/hw/family.h"
+#include "lib/hw/port_io.h"
+#include "lib/timing/timing_load.h"
+#include "tests/native/fake_platform.h"
+
+namespace duo {
+namespace {
+
+TEST(Glyphs, EveryCodeOfTheTableStaysOnTheSheetAndOthersHaveNone) {
+    for (int code = 0; code < 256; ++code) {
+        const Glyph* g = glyph_of(static_cast<unsigned char>(code));
+        if (code < 32 || code > 127) {
+            EXPECT_EQ(g, nullptr) << code;
+            continue;
+        }
+        ASSERT_NE(g, nullptr) << code;
+        EXPECT_GE(g->x, 0);
+        EXPECT_LE(g->x + g->width, 246) << code;
+        EXPECT_LE(g->y + kGlyphHeight, 46) << code;
+    }
+}
+
+TEST(Glyphs, RowsBlankCellsAndTheCornerCell) {
+    // Letters out of alphabetical order on the sheet keep their own cells.
+    EXPECT_EQ(glyph_of('N')->x, 130);
+    EXPECT_EQ(glyph_of('O')->x, 119);
+    EXPECT_EQ(glyph_of('k')->x, 79);
+    EXPECT_EQ(glyph_of('l')->x, 74);
+    for (char c = 'A'; c <= 'Z'; ++c) EXPECT_EQ(glyph_of(c)->y, 0) << c;
+    for (char c = 'a'; c <= 'z'; ++c) EXPECT_EQ(glyph_of(c)->y, 15) << c;
+    for (char c = '0'; c <= '9'; ++c) EXPECT_EQ(glyph_of(c)->y, 30) << c;
+    EXPECT_EQ(glyph_of('\\')->x, glyph_of('/')->x);
+    const Glyph space = *glyph_of(' ');
+    EXPECT_EQ(space.y, 32);
+    for (char c : {'\'', '(', ')', '?', '_'}) {
+        EXPECT_EQ(glyph_of(c)->x, 125) << c;
+        EXPECT_EQ(glyph_of(c)->y, 30) << c;
+        EXPECT_EQ(glyph_of(c)->width, 7) << c;
+    }
+    for (char c : {',', '-', '!', '@', '~', '\x7F'}) {
+        EXPECT_EQ(glyph_of(c)->x, 0) << c;
+        EXPECT_EQ(glyph_of(c)->width, 14) << c;
+    }
+    // "?(" prints as two 7-pixel gaps; a code without a glyph adds nothing.
+    EXPECT_EQ(text_width("?(", 2), 14);
+    EXPECT_EQ(text_width("A\x01" "B", 3), 16);
+    EXPECT_EQ(text_width("Hz\xC0", 3), 8 + 7);
+}
+
+TEST(Glyphs, CaptionsOfTheButtons) {
+    ASSERT_NE(caption_of(1007), nullptr);
+    EXPECT_STREQ(caption_of(1007)->text, "Set default");
+    EXPECT_EQ(caption_of(1007)->x, 6);
+    EXPECT_STREQ(caption_of(1011)->text, caption_of(1008)->text);
+    EXPECT_EQ(caption_of(1014)->x, 15);
+    EXPECT_EQ(caption_of(1001), nullptr);
+    EXPECT_EQ(caption_of(1015), nullptr);
+    EXPECT_EQ(caption_of(-1), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+
+AdjustRegisters regs(std::uint8_t cr02, std::uint8_t cr03, std::uint8_t cr04, std::uint8_t cr05, std::uint8_t cr07,
+                     std::uint8_t cr09, std::uint8_t cr10, std::uint8_t cr11, std::uint8_t cr15, std::uint8_t cr16,
+                     std::uint8_t cr5d = 0) {
+    return {{cr02, cr03, cr04, cr05}, cr07, cr09, {cr10, cr11}, {cr15, cr16}, cr5d};
+}
+
+TEST(RetraceValues, PlainVgaEndsUnfoldAgainstTheirStarts) {
+    // HBE low bits 0x32 above HBS's 0x10: same 64-block. HRE 0x03 below
+    // HRS's 0x1E: next 32-block.
+    RetraceValues v = retrace_values(AdjustGroup::kPlainVga, regs(0x50, 0x12, 0x5E, 0x83, 0x00, 0, 0x80, 0x05, 0x70, 0x20), {});
+    EXPECT_EQ(v.hbs, 0x50u);
+    EXPECT_EQ(v.hbe, 0x72u);
+    EXPECT_EQ(v.hrs, 0x5Eu);
+    EXPECT_EQ(v.hre, 0x63u);
+    // VRS 0x80 low nibble 0 <= VRE's 5; VBE 0x20 below VBS 0x70 wraps.
+    EXPECT_EQ(v.vrs, 0x80u);
+    EXPECT_EQ(v.vre, 0x85u);
+    EXPECT_EQ(v.vbs, 0x70u);
+    EXPECT_EQ(v.vbe, 0x120u);
+    // Bits 8 and 9 from the overflow and maximum scan line registers.
+    v = retrace_values(AdjustGroup::kPlainVga, regs(0x7C, 0x02, 0, 0, 0x84 | 0x08, 0x20, 0x5A, 0x03, 0x60, 0x10), {});
+    EXPECT_EQ(v.hbe, 0x82u);
+    EXPECT_EQ(v.vrs, 0x35Au);
+    EXPECT_EQ(v.vre, 0x363u);
+    EXPECT_EQ(v.vbs, 0x360u);
+    EXPECT_EQ(v.vbe, 0x410u);
+    const RetraceWindow w = retrace_window(v);
+    EXPECT_EQ(w.vmin, 0x360u);
+    EXPECT_EQ(w.vmax, 0x35Au - 0x363u + 0x410u);
+}
+
+TEST(RetraceValues, S3TakesTheExtendedHorizontalBits) {
+    // CR5D: HBS bit 8 (0x04), HBE bit 6 (0x08), HRS bit 8 (0x10), HRE bit 5 (0x20).
+    RetraceValues v = retrace_values(AdjustGroup::kS3, regs(0x10, 0x05, 0x20, 0x04, 0, 0, 0, 0, 0, 0, 0x04 | 0x08 | 0x10 | 0x20), {});
+    EXPECT_EQ(v.hbs, 0x110u);
+    EXPECT_EQ(v.hbe, 0x45u); // bit 6 from CR5D; HBS's bits 6 and 7 are clear
+    EXPECT_EQ(v.hrs, 0x120u);
+    EXPECT_EQ(v.hre, 0x44u); // bit 5 from CR5D, plus HRS's bit 5
+    // Both unfolding stages add their part of the start: 0xF0 gives 0xC0 and then 0x80.
+    v = retrace_values(AdjustGroup::kS3, regs(0xF0, 0x05, 0xF8, 0x02, 0, 0, 0, 0, 0, 0, 0x08), {});
+    EXPECT_EQ(v.hbe, 0x45u + 0xC0u + 0x80u);
+    // HRE 0x02 below HRS's 0x18: the 32-block carry, then 0xC0 and no second carry.
+    EXPECT_EQ(v.hre, 0x02u + 0xE0u + 0x20u + 0xC0u);
+    // Other chips keep what they had.
+    const RetraceValues kept{1, 2, 3, 4, 5, 6, 7, 8};
+    v = retrace_values(AdjustGroup::kNone, regs(0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0), kept);
+    EXPECT_EQ(v.hre, 4u);
+}
+
+
+class AdjustTest : public ::testing::Test {
+protected:
+    // The adapter as the dialog finds it in stereo: opened by the family's
+    // open step, CRTC 0x00-0x07 writable.
+    void open_on(const char* adapter, std::int32_t chip) {
+        testing::reset_world(adapter, {800, 600, 16});
+        g_shared.chip_code = chip;
+        g_shared.colour_depth = 16;
+        g_process.display_width = 800;
+        g_process.display_height = 600;
+        if (const FamilyOps* ops = family_ops(chip)) ops->open_step();
+        a().crtc[0x11] &= 0x7F;
+        if (family_of(chip) == kS3) {
+            // A retrace start with bit 8 set, so the extended bits move too.
+            a().crtc[0x04] = 0x29;
+            a().crtc[0x5D] = 0x10;
+        }
+        adjust_open(s, chip);
+    }
+    sim::AdapterState& a() { return *testing::fake().adapter; }
+    ReleaseResult click(int x, int y) {
+        adjust_press(s, x, y);
+        ReleaseResult r = adjust_release(s);
+        for (int i = 0; i < r.command_count; ++i) {
+            if (r.commands[i] == kCmdApplyHorizontal) adjust_apply_horizontal(s);
+            if (r.commands[i] == kCmdApplyVertical) adjust_apply_vertical(s);
+        }
+        return r;
+    }
+    std::uint32_t chip_vrs() { return a().crtc[0x10] | ((a().crtc[0x07] & 0x04) << 6) | ((a().crtc[0x07] & 0x80) << 2); }
+    AdjustState s;
+};
+
+TEST_F(AdjustTest, ArrowsMoveTheSyncPulsesOnTheChipOneStepPerClick) {
+    open_on("s3-765", 0x203);
+    const std::uint32_t vrs = s.retrace.vrs, hrs = s.retrace.hrs;
+    ASSERT_EQ(vrs, chip_vrs());
+    ASSERT_EQ(hrs, a().crtc[0x04] | ((a().crtc[0x5D] & 0x10) << 4));
+    // Up moves the vertical retrace later; the far right of the up zone counts.
+    ReleaseResult r = click(170, 40);
+    ASSERT_EQ(r.command_count, 1);
+    EXPECT_EQ(r.commands[0], kCmdApplyVertical);
+    EXPECT_EQ(chip_vrs(), vrs + 1);
+    EXPECT_EQ(a().crtc[0x11] & 0x0F, (s.retrace.vre) & 0x0F);
+    click(120, 120); // down
+    click(120, 120);
+    EXPECT_EQ(chip_vrs(), vrs - 1);
+    click(70, 80); // left
+    EXPECT_EQ(a().crtc[0x04], (hrs + 1) & 0xFF);
+    EXPECT_EQ(a().crtc[0x05] & 0x1F, s.retrace.hre & 0x1F);
+    click(190, 80); // right, its last column
+    click(190, 80);
+    EXPECT_EQ(a().crtc[0x04], (hrs - 1) & 0xFF);
+    // Just outside the zones: nothing.
+    EXPECT_EQ(click(171, 40).released, 0);
+    EXPECT_EQ(click(191, 80).released, 0);
+    EXPECT_EQ(click(137, 120).released, 0);
+}
+
+TEST_F(AdjustTest, ARetraceStartNeverLeavesItsWindowAndAHeldArrowWaitsForTheRelease) {
+    open_on("cirrus-542x", 0x301);
+    s.retrace.vrs = s.window.vmax;
+    EXPECT_TRUE(adjust_press(s, 120, 40));
+    const std::uint64_t io = a().io_operations;
+    ReleaseResult r = adjust_release(s);
+    EXPECT_EQ(r.released, 1);
+    EXPECT_EQ(r.command_count, 0);
+    EXPECT_EQ(a().io_operations, io);
+    s.retrace.hrs = s.window.hmin;
+    adjust_press(s, 180, 80);
+    EXPECT_EQ(adjust_release(s).command_count, 0);
+    // A second release finds nothing pressed.
+    EXPECT_EQ(adjust_release(s).released, 0);
+    // Pressed arrows are applied in the order up, down, left, right.
+    s.pressed[kArrowRight] = s.pressed[kArrowUp] = true;
+    s.retrace.hrs = s.window.hmin + 1;
+    s.retrace.vrs = s.window.vmin;
+    r = adjust_release(s);
+    ASSERT_EQ(r.command_count, 2);
+    EXPECT_EQ(r.commands[0], kCmdApplyVertical);
+    EXPECT_EQ(r.commands[1], kCmdApplyHorizontal);
+}
+
+TEST_F(AdjustTest, OkStoresOnlyTheRetraceFieldsOfTheCurrentBlock) {
+    open_on("s3-765", 0x203);
+    click(120, 40);
+    click(70, 80);
+    TimingBlock block{};
+    for (int i = 0; i < kTimingBlockSize; ++i) block.bytes[i] = static_cast<std::uint8_t>(0xA5 ^ i);
+    const TimingBlock before = block;
+    std::uint8_t chip_before[256];
+    std::memcpy(chip_before, a().crtc, 256);
+    adjust_ok(s, block);
+    EXPECT_EQ(std::memcmp(chip_before, a().crtc, 256), 0) << "OK writes nothing to the chip";
+    EXPECT_EQ(block.bytes[4], s.retrace.hrs & 0xFF);
+    EXPECT_EQ(block.bytes[5], (before.bytes[5] & 0xE0) | (s.retrace.hre & 0x1F));
+    EXPECT_EQ(block.bytes[16], s.retrace.vrs & 0xFF);
+    EXPECT_EQ(block.bytes[17], (before.bytes[17] & 0xF0) | (s.retrace.vre & 0x0F));
+    EXPECT_EQ(block.bytes[7], (before.bytes[7] & 0x7B) | ((s.retrace.vrs >> 6) & 0x04) | ((s.retrace.vrs >> 2) & 0x80));
+    EXPECT_EQ(block.bytes[62], (before.bytes[62] & ~0x10) | ((s.retrace.hrs >> 4) & 0x10));
+    for (int i = 0; i < kTimingBlockSize; ++i)
+        if (i != 4 && i != 5 && i != 7 && i != 16 && i != 17 && i != 62) {
+            EXPECT_EQ(block.bytes[i], before.bytes[i]) << i;
+        }
+}
+
+TEST_F(AdjustTest, CancelPutsTheEntryValuesIntoChipAndBlock) {
+    open_on("s3-765", 0x203);
+    std::uint8_t entry[256];
+    std::memcpy(entry, a().crtc, 256);
+    click(120, 40);
+    click(70, 80);
+    ASSERT_NE(a().crtc[0x10], entry[0x10]);
+    TimingBlock block{};
+    adjust_cancel(s, block);
+    for (int r : {0x02, 0x03, 0x04, 0x05, 0x07, 0x09, 0x10, 0x11, 0x15, 0x16, 0x5D}) EXPECT_EQ(a().crtc[r], entry[r]) << r;
+    for (int b : {2, 3, 4, 5, 7, 9, 16, 17, 21, 22}) EXPECT_EQ(block.bytes[b], entry[b]) << b;
+    EXPECT_EQ(block.bytes[62], entry[0x5D]);
+    EXPECT_EQ(block.bytes[6], 0);
+}
+
+TEST_F(AdjustTest, DefaultLoadsTheBuiltInSyncAndBlankingIntoTheChipOnly) {
+    open_on("s3-765", 0x203);
+    const TimingRecord* record = default_record(0x203, 800, 600, kDepth16);
+    ASSERT_NE(record, nullptr);
+    TimingBlock current{};
+    for (int i = 0; i < kTimingBlockSize; ++i) current.bytes[i] = 0xFF;
+    current.bytes[0x11] = 0x70; // the blocks keep CRTC 0x00-0x07 writable
+    const TimingBlock before = current;
+    ASSERT_TRUE(adjust_default(s, 0x203, 800, 16, current));
+    EXPECT_EQ(std::memcmp(&current, &before, sizeof current), 0);
+    for (int r : {0x02, 0x03, 0x04, 0x05, 0x10, 0x15, 0x16}) EXPECT_EQ(a().crtc[r], record->crtc[r]) << r;
+    EXPECT_EQ(a().crtc[0x11], 0x70 | (record->crtc[0x11] & 0x0F));
+    EXPECT_EQ(a().crtc[0x07], 0x73 | (record->crtc[0x07] & 0x8C));
+    EXPECT_EQ(a().crtc[0x09], (0xFF & ~0x20) | (record->crtc[0x09] & 0x20));
+    EXPECT_EQ(a().crtc[0x5D], (0xFF & ~0x10) | (record->ext[2] & 0x10));
+    EXPECT_EQ(s.retrace.hrs, record->crtc[4] | ((record->ext[2] & 0x10) << 4));
+    // Default then Cancel restores the entry values.
+    TimingBlock block{};
+    adjust_cancel(s, block);
+    EXPECT_EQ(a().crtc[0x04], s.entry.h[2]);
+    EXPECT_EQ(a().crtc[0x16], s.entry.vb[1]);
+}
+
+TEST_F(AdjustTest, WithoutARecordOrAFamilyNothingMoves) {
+    open_on("s3-765", 0x203);
+    TimingBlock current{};
+    const std::uint64_t io = a().io_operations;
+    EXPECT_FALSE(adjust_default(s, 0x203, 1024, 24, current)); // no 24-bit record at 1024
+    EXPECT_FALSE(adjust_default(s, 0x203, 720, 16, current));
+    EXPECT_EQ(a().io_operations, io);
+
+    open_on("vga", 0);
+    EXPECT_EQ(a().io_operations, 0u) << "an unknown chip is not read";
+    click(120, 40);
+    TimingBlock block{};
+    block.bytes[4] = 0x33;
+    adjust_ok(s, block);
+    adjust_cancel(s, block);
+    EXPECT_FALSE(adjust_default(s, 0, 800, 16, block));
+    EXPECT_EQ(block.bytes[4], 0x33);
+    EXPECT_EQ(a().io_operations, 0u);
+}
+
+// ---------------------------------------------------------------------------
+
+// Answer dialogs that answer from a script, as the real ones do: Yes and No
+// mark the status entry, and each closes with the test restore.
+struct Script {
+    std::vector<int> pass_fail;
+    std::vector<int> fail_confirm;
+    std::vector<std::int32_t> tested; // test frequency index at each PASSFAIL
+    std::size_t next_pass = 0, next_confirm = 0;
+};
+
+int scripted_pass_fail(void* context) {
+    auto& s = *static_cast<Script*>(context);
+    s.tested.push_back(g_shared.test_frequency);
+    const int r = s.next_pass < s.pass_fail.size() ? s.pass_fail[s.next_pass++] : kPassNo;
+    if (r == kPassYes || r == kPassNo) record_answer(r == kPassYes ? 1 : 0);
+    test_restore();
+    return r;
+}
+
+int scripted_fail_confirm(void* context) {
+    auto& s = *static_cast<Script*>(context);
+    const int r = s.next_confirm < s.fail_confirm.size() ? s.fail_confirm[s.next_confirm++] : kConfirmNo;
+    if (r == kConfirmYes || r == kConfirmNo) record_answer(r == kConfirmYes ? 1 : 0);
+    return r;
+}
+
+class DiagnosisTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::reset_world("s3-765", {800, 600, 16});
+        g_shared.chip_code = 0x203;
+        g_shared.colour_depth = 16;
+        g_process.display_width = 800;
+        g_process.display_height = 600;
+        load_timing_tables();
+        g_shared.current_frequency = g_shared.current_table.default_frequency;
+        for (std::int32_t& st : g_shared.current_table.status) st = 0;
+    }
+    AnswerDialogs dialogs() { return {scripted_pass_fail, scripted_fail_confirm, &script}; }
+    sim::AdapterState& a() { return *testing::fake().adapter; }
+    Script script;
+    DiagnosisState state;
+};
+
+TEST_F(DiagnosisTest, ClicksSelectListEntriesAndTheRightColumnWinsWhereTheyOverlap) {
+    g_shared.current_table.default_frequency = 5;
+    diagnosis_open(state);
+    EXPECT_EQ(g_shared.test_frequency, 5);
+    EXPECT_EQ(state.pending_default, 5);
+    struct Case { int x, y; bool hit; std::int32_t frequency; };
+    const Case cases[] = {
+        {40, 30, true, 3}, {119, 49, true, 3}, {40, 150, true, 7}, {130, 35, true, 8}, {219, 79, true, 9},
+        {130, 95, true, 5}, {40, 50, false, 5}, {39, 30, false, 5}, {220, 30, false, 5}, {200, 100, false, 5},
+        {-5, -5, false, 5}, {100000, 30, false, 5},
+    };
+    for (const Case& c : cases) {
+        g_shared.test_frequency = 5;
+        EXPECT_EQ(diagnosis_select_at(c.x, c.y), c.hit) << c.x << "," << c.y;
+        EXPECT_EQ(g_shared.test_frequency, c.frequency) << c.x << "," << c.y;
+    }
+}
+
+TEST_F(DiagnosisTest, MarkerPositions) {
+    int x = 0, y = 0;
+    const struct { std::int32_t f; int x, y; } cases[] = {{3, 20, 28}, {7, 20, 148}, {8, 100, 28}, {9, 100, 58},
+                                                         {2, 20, -2}, {0, 20, -62}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(marker_position(c.f, x, y)) << c.f;
+        EXPECT_EQ(x, c.x) << c.f;
+        EXPECT_EQ(y, c.y) << c.f;
+    }
+    EXPECT_FALSE(marker_position(-1, x, y));
+    EXPECT_FALSE(marker_position(10, x, y));
+    EXPECT_FALSE(marker_position(0x7FFFFFFF, x, y));
+}
+
+TEST_F(DiagnosisTest, TestSwitchPutsStereoTimingAndTheTestedClockOnAndRestoreTakesThemOff) {
+    std::uint8_t crtc[256], seq[256];
+    std::memcpy(crtc, a().crtc, 256);
+    std::memcpy(seq, a().seq, 256);
+    const std::uint8_t misc = a().misc_output;
+    const ClockSetting desktop_clock{{a().seq[0x12], a().seq[0x13], 0}};
+    const std::uint8_t interlace = a().crtc[0x42];
+    auto& calls = testing::fake().driver_calls;
+    calls.clear();
+    test_switch(9);
+    EXPECT_NE(std::memcmp(crtc, a().crtc, 0x19), 0) << "stereo timing of the current frequency";
+    EXPECT_NE(a().crtc[0x42], interlace) << "interlace on";
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), 8u), 1) << "the tested clock is written";
+    EXPECT_EQ(g_shared.saved_clock[kS3].b[0], desktop_clock.b[0]);
+    EXPECT_EQ(g_shared.saved_clock[kS3].b[1], desktop_clock.b[1]);
+    EXPECT_EQ(g_shared.stereo, 0);
+    EXPECT_EQ(g_shared.test_clock_select, misc);
+    a().misc_output = static_cast<std::uint8_t>(misc ^ 0x0C); // a clock select changed meanwhile
+    test_restore();
+    for (int r = 0; r < 0x19; ++r) EXPECT_EQ(a().crtc[r] & (r == 0x11 ? 0x7F : 0xFF), crtc[r] & (r == 0x11 ? 0x7F : 0xFF)) << r;
+    EXPECT_EQ(a().crtc[0x42], interlace);
+    EXPECT_EQ(a().misc_output, misc) << "clock select bits put back";
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), 8u), 2) << "the saved clock is written back";
+    EXPECT_EQ(a().seq[1], seq[1]) << "the screen is on again";
+}
+
+TEST_F(DiagnosisTest, TestAsksAgainOnlyAfterATimeOutAndRetry) {
+    g_shared.test_frequency = 6;
+    script.pass_fail = {kPassTimeout, kPassTimeout};
+    script.fail_confirm = {kConfirmRetry, kConfirmNo};
+    g_shared.current_table.status[6] = 1;
+    run_test(dialogs());
+    EXPECT_EQ(script.tested, (std::vector<std::int32_t>{6, 6}));
+    EXPECT_EQ(g_shared.current_table.status[6], 0);
+
+    script = Script{{kPassYes}, {}, {}};
+    run_test(dialogs());
+    EXPECT_EQ(script.tested.size(), 1u);
+    EXPECT_EQ(g_shared.current_table.status[6], 1);
+    // Abort outside "Test all" ends the test like any other answer.
+    script = Script{{kPassAbort}, {}, {}};
+    run_test(dialogs());
+    EXPECT_EQ(script.tested.size(), 1u);
+    EXPECT_EQ(g_shared.current_table.status[6], 1);
+    // A PASSFAIL that cannot be shown ends the test.
+    script = Script{{-1}, {}, {}};
+    run_test(dialogs());
+    EXPECT_EQ(script.next_confirm, 0u);
+}
+
+TEST_F(DiagnosisTest, AFrequencyIndexFromADamagedFileIsNotTested) {
+    for (std::int32_t bad : {-1, 10, 20, 1000}) {
+        g_shared.test_frequency = bad;
+        script = Script{{kPassYes}, {}, {}};
+        run_test(dialogs());
+        EXPECT_TRUE(script.tested.empty()) << bad;
+        record_answer(1); // nothing outside the table is written
+    }
+    EXPECT_FALSE(set_default(state));
+}
+
+TEST_F(DiagnosisTest, TestAllRunsNinetyToOneHundredTwentyUntilAborted) {
+    script.pass_fail = {kPassYes, kPassNo, kPassTimeout, kPassTimeout, kPassYes, -1, kPassYes, kPassNo};
+    script.fail_confirm = {kConfirmRetry};
+    run_test_all(state, dialogs());
+    EXPECT_EQ(script.tested, (std::vector<std::int32_t>{3, 4, 5, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(g_shared.test_frequency, 9);
+    EXPECT_FALSE(state.test_all);
+    const std::int32_t expected[10] = {0, 0, 0, 1, 0, 0, 1, 0, 1, 0};
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(g_shared.current_table.status[i], expected[i]) << i;
+
+    script = Script{{kPassYes, kPassAbort}, {}, {}};
+    run_test_all(state, dialogs());
+    EXPECT_EQ(script.tested, (std::vector<std::int32_t>{3, 4}));
+    EXPECT_EQ(g_shared.test_frequency, 4);
+}
+
+TEST_F(DiagnosisTest, SetDefaultNeedsAnAvailableFrequencyAndCloseTellsEveryHost) {
+    g_shared.current_table.default_frequency = 3;
+    diagnosis_open(state);
+    g_shared.test_frequency = 7;
+    EXPECT_FALSE(set_default(state));
+    EXPECT_EQ(state.pending_default, 3);
+    g_shared.current_table.status[7] = 2; // any non-zero entry is accepted
+    EXPECT_TRUE(set_default(state));
+    EXPECT_EQ(state.pending_default, 7);
+    EXPECT_EQ(g_shared.current_table.default_frequency, 3) << "only Close sets the default";
+
+    g_shared.current_table.status[4] = 1;
+    g_shared.current_table.status[9] = 1;
+    g_shared.current_table.status[12] = 1; // beyond the ten frequencies
+    g_shared.clients[0].host_window = 0;
+    g_shared.clients[2].host_window = 0x200;
+    g_shared.clients[5].host_window = 0x500;
+    testing::fake().posted.clear();
+    diagnosis_close(state);
+    EXPECT_EQ(g_shared.current_table.default_frequency, 7);
+    const std::vector<testing::PostedMessage> expected = {
+        {0x200, kNotifyMessage, 604, 0x210}, {0x200, kNotifyMessage, 608, 7},
+        {0x500, kNotifyMessage, 604, 0x210}, {0x500, kNotifyMessage, 608, 7}};
+    EXPECT_EQ(testing::fake().posted, expected);
+}
+
+} // namespace
+} // namespace duo

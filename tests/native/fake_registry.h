@@ -1,0 +1,38 @@
+// A registry for native tests: the configuration manager's device list as the
+// detection's registry calls see it, with the failures a real registry can
+// give.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/adapter.h"
+
+namespace duo::testing {
+
+struct FakeDevice {
+    std::string subkey;
+    std::string hardware_key; // stored with a terminator, as REG_SZ
+    bool has_value = true;
+    bool opens = true;          // false: opening the subkey fails
+    bool enumerates = true;     // false: enumeration fails at this index
+};
+
+struct FakeRegistry {
+    bool enum_key_present = true;
+    std::vector<FakeDevice> devices;
+    // What the walk did: subkeys whose value was read, keys still open.
+    std::vector<std::string> queried;
+    int open_keys = 0;
+};
+
+FakeRegistry& fake_registry();
+
+// No device listed, nothing recorded.
+void reset_registry();
+void list_device(const std::string& subkey, const std::string& hardware_key);
+// Lists the adapter's HardWareKey as the simulated driver does under Wine;
+// nothing for a card the configuration manager does not list.
+void list_adapter(const sim::AdapterModel& model);
+
+} // namespace duo::testing

@@ -1,0 +1,200 @@
+// The simulated adapters' catalog and the register locks of each chip family,
+// seen through the port model as the driver reaches it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "lib/hw/hardware_key.h"
+#include "sim/adapter.h"
+
+namespace duo::sim {
+namespace {
+
+constexpr std::uint32_t kSeq = 0x3C4, kCrtc = 0x3D4;
+
+class SimAdapter : public ::testing::Test {
+protected:
+    AdapterState& power(const char* name) {
+        const AdapterModel* model = find_adapter(name);
+        EXPECT_NE(model, nullptr) << name;
+        if (model) power_on(*state, *model, {800, 600, 16});
+        return *state;
+    }
+    std::uint8_t seq(std::uint8_t i) { return index_read(*state, kSeq, i); }
+    std::uint8_t crtc(std::uint8_t i) { return index_read(*state, kCrtc, i); }
+    void set_seq(std::uint8_t i, std::uint8_t v) { index_write(*state, kSeq, i, v); }
+    void set_crtc(std::uint8_t i, std::uint8_t v) { index_write(*state, kCrtc, i, v); }
+    std::unique_ptr<AdapterState> state = std::make_unique<AdapterState>();
+};
+
+TEST(SimCatalog, EveryDetectableChipHasAnAdapterAndNamesAreUnique) {
+    int count = 0;
+    const AdapterModel* models = adapter_models(count);
+    std::set<std::string> names;
+    std::set<std::int32_t> chips;
+    for (int i = 0; i < count; ++i) {
+        EXPECT_LT(std::strlen(models[i].name), sizeof AdapterState{}.adapter_name) << models[i].name;
+        EXPECT_TRUE(names.insert(models[i].name).second) << models[i].name;
+        EXPECT_EQ(find_adapter(models[i].name), &models[i]);
+        chips.insert(models[i].expected_chip);
+    }
+    const std::set<std::int32_t> detectable = {0,     0x101, 0x103, 0x105, 0x201, 0x202, 0x203, 0x204, 0x205, 0x206,
+                                               0x207, 0x301, 0x302, 0x303, 0x304, 0x401, 0x402, 0x501};
+    EXPECT_EQ(chips, detectable);
+    EXPECT_EQ(find_adapter("vga")->expected_chip, 0);
+    EXPECT_EQ(find_adapter("s3-765")->expected_chip, 0x203);
+    EXPECT_EQ(find_adapter("no-such-card"), nullptr);
+}
+
+TEST(SimCatalog, HardwareKeysOfListedPciCardsOnly) {
+    int count = 0;
+    const AdapterModel* models = adapter_models(count);
+    for (int i = 0; i < count; ++i) {
+        const AdapterModel& m = models[i];
+        char value[260];
+        const std::size_t n = hardware_key(m, value, sizeof value);
+        EXPECT_EQ(n, std::strlen(value)) << m.name;
+        if (!m.pci.listed || m.pci.vendor == 0) {
+            EXPECT_EQ(n, 0u) << m.name;
+            continue;
+        }
+        char expected_start[32];
+        std::snprintf(expected_start, sizeof expected_start, "PCI\\VEN_%04X&DEV_%04X&", m.pci.vendor, m.pci.device);
+        EXPECT_EQ(std::string(value).rfind(expected_start, 0), 0u) << value;
+        // What the registry alone makes of the card is never another chip.
+        const std::int32_t chip = parse_hardware_key(value, n);
+        EXPECT_TRUE(chip == 0 || chip == m.expected_chip) << m.name;
+    }
+    char small[16] = "x";
+    EXPECT_EQ(hardware_key(*find_adapter("s3-868"), small, sizeof small), 0u);
+    EXPECT_EQ(small[0], '\0');
+}
+
+TEST_F(SimAdapter, S3RegistersStayLockedUntilTheirKeys) {
+    power("s3-765");
+    EXPECT_EQ(crtc(0x2D), 0x00) << "locked reads give 0";
+    EXPECT_EQ(crtc(0x30), 0x00);
+    set_crtc(0x3C, 0x55);
+    set_crtc(0x38, 0x48);
+    EXPECT_EQ(crtc(0x2D), 0x88);
+    EXPECT_EQ(crtc(0x2E), 0x11);
+    EXPECT_EQ(crtc(0x30), 0xE1);
+    EXPECT_EQ(crtc(0x3C), 0x00) << "the write while locked was ignored";
+    set_crtc(0x42, 0x20);
+    EXPECT_EQ(crtc(0x42), 0x00) << "CR40 and up need the second key";
+    set_crtc(0x39, 0xA5);
+    set_crtc(0x42, 0x20);
+    EXPECT_EQ(crtc(0x42), 0x20);
+    set_crtc(0x2D, 0x12);
+    EXPECT_EQ(crtc(0x2D), 0x88) << "identification is read-only";
+    set_crtc(0x39, 0x00);
+    EXPECT_EQ(crtc(0x42), 0x00);
+    EXPECT_EQ(state->crtc[0x42], 0x20) << "relocking keeps the value";
+}
+
+TEST_F(SimAdapter, S3ExtendedSequencerOpensWithSr08) {
+    power("s3-764");
+    set_seq(0x12, 0x61);
+    EXPECT_EQ(seq(0x12), 0x00);
+    EXPECT_EQ(seq(0x0B), 0x00) << "a Trident id read finds nothing";
+    set_seq(0x08, 0x06);
+    set_seq(0x12, 0x61);
+    EXPECT_EQ(seq(0x12), 0x61);
+    EXPECT_EQ(seq(0x08), 0x06);
+    set_seq(0x08, 0x00);
+    EXPECT_EQ(seq(0x12), 0x00);
+    EXPECT_EQ(seq(0x01), state->seq[0x01]) << "standard registers are not locked";
+}
+
+TEST_F(SimAdapter, CirrusExtensionsUnlockWithSr06) {
+    power("cirrus-543x");
+    EXPECT_EQ(seq(0x06), 0x0F);
+    EXPECT_EQ(crtc(0x27), 0xA8) << "the id answers while locked";
+    set_seq(0x0E, 0x42);
+    set_crtc(0x1A, 0x01);
+    EXPECT_EQ(seq(0x0E), 0x00);
+    EXPECT_EQ(crtc(0x1A), 0x00);
+    set_seq(0x06, 0x12);
+    EXPECT_EQ(seq(0x06), 0x12);
+    set_seq(0x0E, 0x42);
+    set_crtc(0x1A, 0x01);
+    EXPECT_EQ(seq(0x0E), 0x42);
+    EXPECT_EQ(crtc(0x1A), 0x01);
+    set_crtc(0x27, 0x00);
+    EXPECT_EQ(crtc(0x27), 0xA8);
+    set_seq(0x06, 0x13);
+    EXPECT_EQ(seq(0x06), 0x0F);
+    set_seq(0x0E, 0x00);
+    EXPECT_EQ(seq(0x0E), 0x42) << "locked again: reads back, ignores writes";
+}
+
+TEST_F(SimAdapter, TridentSequencerBanksAndProtection) {
+    power("trident-9685");
+    EXPECT_EQ(lock_state(*state), "sequencer old mode, extended registers protected");
+    set_seq(0x0E, 0x80); // old-mode SR0E: no protection bit
+    set_crtc(0x1E, 0x04);
+    EXPECT_EQ(crtc(0x1E), 0x00);
+    EXPECT_EQ(seq(0x0B), 0xD3);
+    EXPECT_EQ(seq(0x09), 0x21);
+    EXPECT_EQ(seq(0x0E), 0x00) << "new mode has its own SR0E";
+    set_seq(0x0E, 0x80);
+    set_crtc(0x1E, 0x04);
+    EXPECT_EQ(crtc(0x1E), 0x04);
+    port_write(*state, 0x43C8, 0x5A);
+    EXPECT_EQ(port_read(*state, 0x43C8), 0x5A);
+    set_seq(0x0B, 0x00); // back to old mode
+    EXPECT_EQ(seq(0x0E), 0x80) << "the old-mode value written earlier";
+    EXPECT_EQ(state->seq[0x0B], 0xD3) << "the id is read-only";
+    set_seq(0x09, 0x00);
+    EXPECT_EQ(state->seq[0x09], 0x21);
+
+    power("trident-9440");
+    port_write(*state, 0x43C8, 0x5A);
+    EXPECT_EQ(port_read(*state, 0x43C8), 0x00) << "clock word protected";
+}
+
+TEST_F(SimAdapter, Mach64ChipIdSitsAtItsBaseAndIsReadOnly) {
+    power("mach64-ct");
+    const std::uint32_t id = 0x1CC + 27 * 0x400;
+    EXPECT_EQ(port_read(*state, id), 0x54);
+    EXPECT_EQ(port_read(*state, id + 1), 0x43);
+    EXPECT_EQ(port_read(*state, 0x2EC + 27 * 0x400), 0x00);
+    port_write(*state, id, 0x00);
+    EXPECT_EQ(port_read(*state, id), 0x54);
+    port_write(*state, 0x1CC + 7 * 0x400, 0x02); // CRTC_GEN_CNTL stays writable
+    EXPECT_EQ(port_read(*state, 0x1CC + 7 * 0x400), 0x02);
+
+    power("mach32");
+    port_write(*state, 0xFAEE, 0x00);
+    EXPECT_EQ(port_read(*state, 0xFAEE) | port_read(*state, 0xFAEF) << 8, 0x17 | 0x12 << 5);
+}
+
+TEST_F(SimAdapter, Et6000PciIdentityBehindCr21) {
+    power("et6000");
+    EXPECT_EQ(crtc(0x21), 0xE8);
+    set_crtc(0x21, 0x10);
+    EXPECT_EQ(crtc(0x21), 0xE8) << "the BIOS-assigned base is read-only";
+    const std::uint8_t identity[] = {0x0C, 0x10, 0x08, 0x32};
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        port_write(*state, 0xE800 + i, 0xFF);
+        EXPECT_EQ(port_read(*state, 0xE800 + i), identity[i]) << i;
+    }
+    port_write(*state, 0xE867, 0x03); // the clock index port is ordinary
+    EXPECT_EQ(port_read(*state, 0xE867), 0x03);
+    EXPECT_EQ(port_read(*state, 0x3D8), 0xA0);
+}
+
+TEST_F(SimAdapter, AFamilyOutsideTheTableFallsBackToPlainVga) {
+    power("s3-765");
+    state->family = static_cast<ChipFamily>(77);
+    set_crtc(0x42, 0x20);
+    EXPECT_EQ(crtc(0x42), 0x20);
+    EXPECT_EQ(lock_state(*state), "no extended registers");
+}
+
+} // namespace
+} // namespace duo::sim

@@ -1,0 +1,475 @@
+// duodeck.exe end to end under Wine: real windows, real messages, synthetic
+// mouse and keyboard input, the simulated adapter behind the library.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "tests/tool/deck_driver_win.h"
+
+namespace duo::deck_test {
+namespace {
+
+constexpr int kEnable = 100, kDisable = 101, kSelectFrequency = 102, kInformation = 103, kAdjust = 104, kTest = 105,
+              kResume = 106, kToggle = 107, kExit = 108, kSetup = 109;
+// Buttons of the library's own dialogs that close them.
+constexpr int kAdjustCancel = 1003, kDiagnosisClose = 1005;
+
+// An empty name removes the variable: the library then finds no driver.
+void use_adapter(const char* name) { SetEnvironmentVariableA("DUOGATE_ADAPTER", *name ? name : nullptr); }
+
+struct Position {
+    int layout, left, top, right, bottom;
+};
+
+std::string encode(const Position& p) {
+    std::string s(20, '\0');
+    const int v[5] = {p.layout, p.left, p.top, p.right, p.bottom};
+    std::memcpy(s.data(), v, sizeof v);
+    return s;
+}
+
+bool decode(const std::string& s, Position& p) {
+    if (s.size() != 20) return false;
+    std::memcpy(&p, s.data(), 20);
+    return true;
+}
+
+bool enabled(HWND w) { return IsWindowEnabled(w) != FALSE; }
+
+// The state of the seven buttons that follow stereo mode.
+bool shows_stereo_on(const Deck& d) {
+    return !enabled(d.button(kEnable)) && enabled(d.button(kDisable)) && enabled(d.button(kSelectFrequency)) &&
+           enabled(d.button(kInformation)) && enabled(d.button(kAdjust)) && enabled(d.button(kResume)) &&
+           enabled(d.button(kToggle));
+}
+
+bool shows_stereo_off(const Deck& d) {
+    return enabled(d.button(kEnable)) && !enabled(d.button(kDisable)) && !enabled(d.button(kSelectFrequency)) &&
+           !enabled(d.button(kInformation)) && !enabled(d.button(kAdjust)) && !enabled(d.button(kResume)) &&
+           !enabled(d.button(kToggle));
+}
+
+bool interlaced(const std::string& view) { return view.find("interlaced") != std::string::npos; }
+
+RECT child_rect(HWND bar, int id) {
+    RECT r = window_rect(GetDlgItem(bar, id));
+    MapWindowPoints(nullptr, bar, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+class Duodeck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        use_adapter("s3-765");
+        reset_adapter();
+    }
+};
+
+TEST_F(Duodeck, FirstStartWithoutPositionFile) {
+    const std::string dir = fresh_dir("first_start");
+    Deck d("", dir);
+    ASSERT_NE(d.bar, nullptr);
+    const RECT r = window_rect(d.bar);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right - r.left, 410);
+    EXPECT_EQ(r.bottom - r.top, 50);
+    EXPECT_TRUE(IsWindowVisible(d.bar));
+    EXPECT_TRUE(GetWindowLongA(d.bar, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // The creation row puts Test before Resume.
+    EXPECT_EQ(child_rect(d.bar, kTest).left, 223);
+    EXPECT_EQ(child_rect(d.bar, kResume).left, 259);
+    EXPECT_TRUE(shows_stereo_off(d));
+    EXPECT_TRUE(enabled(d.button(kTest)) && enabled(d.button(kSetup)) && enabled(d.button(kExit)));
+    // Nothing switched stereo on by itself.
+    EXPECT_FALSE(interlaced(monitor_view()));
+    screenshot(d.bar, "bar_one_row_stereo_off");
+    EXPECT_EQ(d.exit_by_button(), 0u);
+    Position p{};
+    ASSERT_TRUE(decode(read_file(dir + "\\DuoDeck.ini"), p));
+    EXPECT_EQ(p.layout, 1019);
+    EXPECT_EQ(p.left, 0);
+    EXPECT_EQ(p.top, 0);
+    EXPECT_EQ(p.right, 410);
+    EXPECT_EQ(p.bottom, 50);
+}
+
+TEST_F(Duodeck, StartsWhereThePositionFileSays) {
+    const std::string dir = fresh_dir("position_file");
+    write_file(dir + "\\DuoDeck.ini", encode({1021, 120, 140, 0, 0}));
+    {
+        Deck d("", dir);
+        ASSERT_NE(d.bar, nullptr);
+        ASSERT_TRUE(wait_until([&] { return window_rect(d.bar).right - window_rect(d.bar).left == 230; }));
+        const RECT r = window_rect(d.bar);
+        EXPECT_EQ(r.left, 120);
+        EXPECT_EQ(r.top, 140);
+        EXPECT_EQ(r.bottom - r.top, 86);
+        // Laid out: Resume now stands before Test, in the second row.
+        EXPECT_EQ(child_rect(d.bar, kResume).left, 43);
+        EXPECT_EQ(child_rect(d.bar, kResume).top, 43);
+        EXPECT_EQ(child_rect(d.bar, kTest).left, 79);
+        EXPECT_EQ(d.exit_by_button(), 0u);
+    }
+    Position p{};
+    ASSERT_TRUE(decode(read_file(dir + "\\DuoDeck.ini"), p));
+    EXPECT_EQ(p.layout, 1021);
+    EXPECT_EQ(p.left, 120);
+    EXPECT_EQ(p.right, 350);
+    EXPECT_EQ(p.bottom, 226);
+}
+
+TEST_F(Duodeck, DamagedOrShortPositionFileNeverHurts) {
+    const std::string dir = fresh_dir("damaged_file");
+    // A layout code of no arrangement: one row at the stored place.
+    write_file(dir + "\\DuoDeck.ini", encode({77777, 30, 40, 1, 1}));
+    {
+        Deck d("", dir);
+        ASSERT_NE(d.bar, nullptr);
+        const RECT r = window_rect(d.bar);
+        EXPECT_EQ(r.left, 30);
+        EXPECT_EQ(r.top, 40);
+        EXPECT_EQ(r.right - r.left, 410);
+        EXPECT_EQ(r.bottom - r.top, 50);
+        EXPECT_EQ(d.exit_by_button(), 0u);
+    }
+    Position p{};
+    ASSERT_TRUE(decode(read_file(dir + "\\DuoDeck.ini"), p));
+    EXPECT_EQ(p.layout, 1019);
+    // Two bytes only: the layout's low bytes, the position stays default.
+    write_file(dir + "\\DuoDeck.ini", std::string("\xFE\x03", 2));
+    {
+        Deck d("", dir);
+        ASSERT_NE(d.bar, nullptr);
+        const RECT r = window_rect(d.bar);
+        EXPECT_EQ(r.left, 0);
+        EXPECT_EQ(r.top, 0);
+        EXPECT_EQ(r.right - r.left, 86); // two columns
+        EXPECT_EQ(d.exit_by_button(), 0u);
+    }
+}
+
+TEST_F(Duodeck, EveryButtonInBothStates) {
+    const std::string dir = fresh_dir("buttons");
+    Deck d("", dir);
+    ASSERT_NE(d.bar, nullptr);
+    const DWORD pid = d.process->id();
+
+    // Stereo off: the disabled buttons do nothing when clicked.
+    for (int id : {kDisable, kSelectFrequency, kInformation, kAdjust, kResume, kToggle}) d.press(id);
+    EXPECT_EQ(find_dialog(pid, d.bar, 300), nullptr);
+    EXPECT_FALSE(interlaced(monitor_view()));
+    EXPECT_TRUE(shows_stereo_off(d));
+
+    // Setup and Test work in both states.
+    d.press(kSetup);
+    HWND settings = find_dialog(pid, d.bar);
+    ASSERT_NE(settings, nullptr);
+    click_window(GetDlgItem(settings, 115)); // Cancel
+    EXPECT_TRUE(wait_until([&] { return !IsWindow(settings); }));
+    d.press(kTest);
+    HWND diagnosis = find_dialog(pid, d.bar);
+    ASSERT_NE(diagnosis, nullptr);
+    PostMessageA(diagnosis, WM_COMMAND, kDiagnosisClose, 0);
+    EXPECT_TRUE(wait_until([&] { return !IsWindow(diagnosis); }));
+
+    // Enable.
+    d.press(kEnable);
+    ASSERT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
+    const std::string on = monitor_view();
+    EXPECT_TRUE(interlaced(on)) << on;
+    screenshot(d.bar, "bar_one_row_stereo_on");
+
+    // Toggle glasses moves the display start by one line.
+    d.press(kToggle);
+    const std::string swapped = monitor_view();
+    EXPECT_TRUE(interlaced(swapped));
+    EXPECT_NE(swapped, on);
+    d.press(kToggle);
+    EXPECT_EQ(monitor_view(), on);
+
+    // Resume leaves stereo as it is.
+    d.press(kResume);
+    EXPECT_TRUE(interlaced(monitor_view()));
+
+    // Select frequency: the dialog, a click on 110 Hz, OK.
+    d.press(kSelectFrequency);
+    HWND freq = find_dialog(pid, d.bar);
+    ASSERT_NE(freq, nullptr);
+    char caption[64] = {};
+    GetWindowTextA(freq, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Frequency Select ");
+    Sleep(300);
+    screenshot(freq, "dialog_frequency_select");
+    click_client(freq, 60, 157); // the 110 Hz cell
+    click_window(GetDlgItem(freq, 110));
+    EXPECT_TRUE(wait_until([&] { return !IsWindow(freq); }));
+    const std::string at110 = monitor_view();
+    EXPECT_TRUE(interlaced(at110));
+    EXPECT_NE(at110, on) << "the pixel clock did not change";
+
+    // Information box.
+    d.press(kInformation);
+    HWND info = find_dialog(pid, d.bar);
+    ASSERT_NE(info, nullptr);
+    const RECT ir = window_rect(info);
+    EXPECT_EQ(ir.left, GetSystemMetrics(SM_CXSCREEN) / 4);
+    EXPECT_EQ(ir.right - ir.left, GetSystemMetrics(SM_CXSCREEN) / 2);
+    Sleep(300);
+    screenshot(info, "dialog_information");
+    click_window(GetDlgItem(info, 113));
+    EXPECT_TRUE(wait_until([&] { return !IsWindow(info); }));
+
+    // Adjust screen: the library's dialog, owned by the bar.
+    d.press(kAdjust);
+    HWND adjust = find_dialog(pid, d.bar);
+    ASSERT_NE(adjust, nullptr);
+    PostMessageA(adjust, WM_COMMAND, kAdjustCancel, 0);
+    EXPECT_TRUE(wait_until([&] { return !IsWindow(adjust); }));
+
+    // Disable.
+    d.press(kDisable);
+    ASSERT_TRUE(wait_until([&] { return shows_stereo_off(d); }));
+    EXPECT_FALSE(interlaced(monitor_view()));
+    EXPECT_EQ(d.exit_by_button(), 0u);
+}
+
+TEST_F(Duodeck, EnableSwitchAndHiddenMode) {
+    const std::string dir = fresh_dir("switches");
+    {
+        Deck d("/E/H", dir);
+        ASSERT_NE(d.bar, nullptr);
+        EXPECT_TRUE(wait_until([&] { return interlaced(monitor_view()); }, 8000));
+        EXPECT_FALSE(IsWindowVisible(d.bar));
+        EXPECT_FALSE(IsWindowVisible(d.button(kEnable)));
+        // Hidden, it ends only from outside.
+        PostMessageA(d.bar, WM_CLOSE, 0, 0);
+        EXPECT_EQ(d.process->wait(10000), 0u);
+    }
+    // Closing the library switched stereo off again.
+    EXPECT_FALSE(interlaced(monitor_view()));
+    EXPECT_TRUE(file_exists(dir + "\\DuoDeck.ini"));
+    {
+        // Lower case letters are no switches.
+        Deck d("/e /h", dir);
+        ASSERT_NE(d.bar, nullptr);
+        Sleep(500);
+        EXPECT_TRUE(IsWindowVisible(d.bar));
+        EXPECT_FALSE(interlaced(monitor_view()));
+        EXPECT_EQ(d.exit_by_button(), 0u);
+    }
+}
+
+// The /F: frequency wins over the default the library reports at start-up:
+// the field rate follows it.
+TEST_F(Duodeck, FrequencySwitchChoosesTheEnableFrequency) {
+    const std::string dir = fresh_dir("frequency_switch");
+    std::string at90, at120;
+    {
+        Deck d("/F:90 /E", dir);
+        ASSERT_NE(d.bar, nullptr);
+        ASSERT_TRUE(wait_until([&] { return interlaced(at90 = monitor_view()); }, 8000));
+        EXPECT_EQ(d.exit_by_button(), 0u);
+    }
+    {
+        Deck d("/F:120 /E", dir);
+        ASSERT_NE(d.bar, nullptr);
+        ASSERT_TRUE(wait_until([&] { return interlaced(at120 = monitor_view()); }, 8000));
+        EXPECT_EQ(d.exit_by_button(), 0u);
+    }
+    EXPECT_NE(at90, at120);
+    EXPECT_NE(at90.find("field rate 9"), std::string::npos) << at90;
+    EXPECT_NE(at120.find("field rate 1"), std::string::npos) << at120;
+}
+
+TEST_F(Duodeck, HotKeyTogglesTheGlasses) {
+    const std::string dir = fresh_dir("hot_key");
+    Deck d("/E", dir);
+    ASSERT_NE(d.bar, nullptr);
+    std::string on;
+    ASSERT_TRUE(wait_until([&] { return interlaced(on = monitor_view()); }, 8000));
+    press_ctrl_alt('T');
+    const std::string swapped = monitor_view();
+    EXPECT_NE(swapped, on);
+    press_ctrl_alt('T');
+    EXPECT_EQ(monitor_view(), on);
+
+    // The settings dialog's "disable" releases the hot key.
+    d.press(kSetup);
+    HWND settings = find_dialog(d.process->id(), d.bar);
+    ASSERT_NE(settings, nullptr);
+    RECT c;
+    GetClientRect(settings, &c);
+    click_client(settings, 3 * c.right / 5 + 20 + 10, c.bottom / 3 + 4 * c.bottom / 10 + 5); // "disable"
+    click_window(GetDlgItem(settings, 114));
+    ASSERT_TRUE(wait_until([&] { return !IsWindow(settings); }));
+    press_ctrl_alt('T');
+    EXPECT_EQ(monitor_view(), on);
+    EXPECT_EQ(d.exit_by_button(), 0u);
+}
+
+TEST_F(Duodeck, FourArrangementsByDoubleClick) {
+    const std::string dir = fresh_dir("double_click");
+    Deck d("", dir);
+    ASSERT_NE(d.bar, nullptr);
+    const struct {
+        int w, h;
+        const char* shot;
+    } cycle[] = {{50, 410, "bar_one_column"}, {230, 86, "bar_two_rows"}, {86, 230, "bar_two_columns"},
+                 {410, 50, "bar_one_row"}};
+    for (const auto& step : cycle) {
+        // The logo cell is body: a double-click there re-arranges the bar.
+        click_client(d.bar, 20, 20, true);
+        ASSERT_TRUE(wait_until([&] {
+            const RECT r = window_rect(d.bar);
+            return r.right - r.left == step.w && r.bottom - r.top == step.h;
+        })) << step.shot;
+        EXPECT_EQ(window_rect(d.bar).left, 0);
+        EXPECT_EQ(window_rect(d.bar).top, 0);
+        Sleep(200);
+        screenshot(d.bar, step.shot);
+    }
+    EXPECT_EQ(d.exit_by_button(), 0u);
+}
+
+TEST_F(Duodeck, ArrangementAndStackingBySettingsDialog) {
+    const std::string dir = fresh_dir("settings");
+    Deck d("", dir);
+    ASSERT_NE(d.bar, nullptr);
+    const struct {
+        int item_row; // label y = H/3 + row*H/7
+        int w, h;
+    } choices[] = {{1, 230, 86}, {2, 50, 410}, {3, 86, 230}, {0, 410, 50}};
+    for (const auto& choice : choices) {
+        d.press(kSetup);
+        HWND settings = find_dialog(d.process->id(), d.bar);
+        ASSERT_NE(settings, nullptr);
+        RECT c;
+        GetClientRect(settings, &c);
+        if (choice.item_row == 1) {
+            Sleep(300);
+            screenshot(settings, "dialog_settings");
+        }
+        click_client(settings, c.right / 5 + 10, c.bottom / 3 + choice.item_row * c.bottom / 7 + 5);
+        click_window(GetDlgItem(settings, 114));
+        ASSERT_TRUE(wait_until([&] { return !IsWindow(settings); }));
+        const RECT r = window_rect(d.bar);
+        EXPECT_EQ(r.right - r.left, choice.w);
+        EXPECT_EQ(r.bottom - r.top, choice.h);
+    }
+    // "Always on top" cleared: an ordinary window.
+    d.press(kSetup);
+    HWND settings = find_dialog(d.process->id(), d.bar);
+    ASSERT_NE(settings, nullptr);
+    RECT c;
+    GetClientRect(settings, &c);
+    click_client(settings, c.right / 5 + 10, c.bottom / 20 + 3 + 5);
+    click_window(GetDlgItem(settings, 114));
+    ASSERT_TRUE(wait_until([&] { return !IsWindow(settings); }));
+    EXPECT_FALSE(GetWindowLongA(d.bar, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // Cancel changes nothing.
+    d.press(kSetup);
+    settings = find_dialog(d.process->id(), d.bar);
+    ASSERT_NE(settings, nullptr);
+    GetClientRect(settings, &c);
+    click_client(settings, c.right / 5 + 10, c.bottom / 3 + c.bottom / 7 + 5);
+    click_window(GetDlgItem(settings, 115));
+    ASSERT_TRUE(wait_until([&] { return !IsWindow(settings); }));
+    EXPECT_EQ(window_rect(d.bar).right - window_rect(d.bar).left, 410);
+    EXPECT_EQ(d.exit_by_button(), 0u);
+    Position p{};
+    ASSERT_TRUE(decode(read_file(dir + "\\DuoDeck.ini"), p));
+    EXPECT_EQ(p.layout, 1019);
+}
+
+TEST_F(Duodeck, DraggingTheBodyMovesTheBar) {
+    const std::string dir = fresh_dir("drag");
+    Deck d("", dir);
+    ASSERT_NE(d.bar, nullptr);
+    POINT p{20, 20};
+    ClientToScreen(d.bar, &p);
+    SetCursorPos(p.x, p.y);
+    Sleep(50);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &in, sizeof in);
+    Sleep(100);
+    for (int i = 1; i <= 10; ++i) {
+        SetCursorPos(p.x + 10 * i, p.y + 15 * i);
+        in.mi.dwFlags = MOUSEEVENTF_MOVE;
+        in.mi.dx = 0;
+        in.mi.dy = 0;
+        SendInput(1, &in, sizeof in);
+        Sleep(30);
+    }
+    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+    EXPECT_TRUE(wait_until([&] { return window_rect(d.bar).left == 100 && window_rect(d.bar).top == 150; }))
+        << window_rect(d.bar).left << "," << window_rect(d.bar).top;
+    EXPECT_EQ(d.exit_by_button(), 0u);
+    Position pos{};
+    ASSERT_TRUE(decode(read_file(dir + "\\DuoDeck.ini"), pos));
+    EXPECT_EQ(pos.left, 100);
+    EXPECT_EQ(pos.top, 150);
+}
+
+TEST_F(Duodeck, SecondBarFollowsTheFirst) {
+    const std::string dir_a = fresh_dir("bar_a"), dir_b = fresh_dir("bar_b");
+    write_file(dir_b + "\\DuoDeck.ini", encode({1019, 0, 300, 0, 0}));
+    Deck a("", dir_a);
+    ASSERT_NE(a.bar, nullptr);
+    Deck b("", dir_b);
+    ASSERT_NE(b.bar, nullptr);
+    a.press(kEnable);
+    EXPECT_TRUE(wait_until([&] { return shows_stereo_on(a) && shows_stereo_on(b); }));
+    a.press(kDisable);
+    EXPECT_TRUE(wait_until([&] { return shows_stereo_off(a) && shows_stereo_off(b); }));
+    // And the other way round.
+    b.press(kEnable);
+    EXPECT_TRUE(wait_until([&] { return shows_stereo_on(a); }));
+    b.press(kDisable);
+    EXPECT_TRUE(wait_until([&] { return shows_stereo_off(a); }));
+    EXPECT_EQ(b.exit_by_button(), 0u);
+    EXPECT_EQ(a.exit_by_button(), 0u);
+}
+
+// Each initialisation error: its box, then the program ends with 0 and
+// still writes its position file.
+void expect_init_error(const char* adapter, const char* text, const char* dir_name) {
+    use_adapter(adapter);
+    const std::string dir = fresh_dir(dir_name);
+    Deck d("", dir, false);
+    ASSERT_TRUE(d.process->started());
+    HWND box = find_window(d.process->id(), "#32770", "Err! - DUO DECK", 10000);
+    ASSERT_NE(box, nullptr) << adapter;
+    char message[128] = {};
+    GetDlgItemTextA(box, 0xFFFF, message, sizeof message);
+    EXPECT_STREQ(message, text);
+    screenshot(box, std::string("error_") + dir_name);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(d.process->wait(10000), 0u);
+    EXPECT_TRUE(file_exists(dir + "\\DuoDeck.ini"));
+}
+
+TEST_F(Duodeck, InitialisationErrorBoxes) {
+    expect_init_error("", "DUOGATE.VXD is missing", "error_101");
+    expect_init_error("vga", "Unknown VGA manufacturer", "error_102");
+}
+
+// A mode the chip refuses: the Trident 9440 at 640x480 with 16 bits per
+// pixel; only on a screen in that mode.
+TEST_F(Duodeck, DisplayModeRefusedBox) {
+    HDC screen = GetDC(nullptr);
+    const int bits = GetDeviceCaps(screen, BITSPIXEL), width = GetDeviceCaps(screen, HORZRES);
+    ReleaseDC(nullptr, screen);
+    if (bits != 16 || width != 640) GTEST_SKIP() << "needs a 640x480x16 screen";
+    expect_init_error("trident-9440", "Display mode is not supported", "error_100");
+}
+
+} // namespace
+} // namespace duo::deck_test

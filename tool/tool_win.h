@@ -1,0 +1,72 @@
+// The tool's process-wide state and the operations its windows share.
+#pragma once
+#include <windows.h>
+
+#include "tool/bar_layout.h"
+#include "tool/hint_logic.h"
+
+namespace duo::tool {
+
+inline constexpr UINT kLibraryMessage = WM_USER + 100;
+inline constexpr UINT_PTR kHintTimer = 1000;
+
+// Bitmap resources.
+inline constexpr int kFaceNormal = 165, kFaceDisabled = 168, kFacePressed = 169;
+inline constexpr int kFaceNormal16 = 183, kFacePressed16 = 184, kFaceDisabled16 = 185;
+inline constexpr int kTextDark = 170, kTextLight = 171;
+inline constexpr int kDialogButtonUp = 177, kDialogButtonDown = 180;
+inline constexpr int kMarkSelected = 143, kMarkOnTop = 140;
+
+struct ToolState {
+    HINSTANCE instance = nullptr;
+    int layout = kLayoutOneRow;
+    RECT saved_rect{0, 0, 0, 0};
+    bool position_read = false;
+    HWND stacking = HWND_TOPMOST;
+    int hot_key = 1023;
+    int enable_frequency = 20;
+    int shown_frequency = 5;
+    int available[20] = {};
+    bool hidden = false;
+    bool library_initialised = false;
+    // A frequency chosen with /F: outlives the default the library reports
+    // while the bar is created; later reports replace it.
+    bool keep_enable_frequency = false;
+    HintState hint;
+
+    HWND bar = nullptr;
+    HWND hint_window = nullptr;
+    HWND buttons[kButtonCount] = {}; // in kButtons order
+    HDC bar_dc = nullptr;
+    HDC memory_dc = nullptr;
+    HGDIOBJ saved_bitmap = nullptr;
+    HBITMAP face_normal = nullptr, face_pressed = nullptr, face_disabled = nullptr;
+    HBITMAP text_light = nullptr, text_dark = nullptr;
+    HBITMAP dialog_up = nullptr, dialog_down = nullptr;
+    HBRUSH hint_brush = nullptr;
+};
+
+extern ToolState g_tool;
+
+// Start-up and the position file (duodeck_win.cpp).
+bool load_position_file(const char* name);
+bool save_position_file(const char* name, HWND bar);
+
+// The bar (bar_win.cpp).
+LRESULT CALLBACK BarWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+void apply_layout();
+
+// The hint (hint_win.cpp).
+HWND create_hint_window();
+void hide_hint();
+void run_hint_step();
+
+// The dialogs and their drawing (dialogs_win.cpp).
+INT_PTR CALLBACK FreqSelectDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK InfoBoxDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK VRSettingsDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
+// sheet not 0: the light sheet 171; 0: the dark sheet 170.
+void bitmap_text(HDC dest, int x, int y, const char* text, int length, int sheet);
+void draw_dialog_button(HDC memory_dc, const DRAWITEMSTRUCT* item);
+
+} // namespace duo::tool
