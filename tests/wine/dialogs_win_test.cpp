@@ -484,3 +484,44 @@ TEST_F(DialogTest, OpeningEveryDialogTwoHundredTimesLeavesNoObjectsBehind) {
 
 } // namespace
 } // namespace duo
+
+// Without a window manager, Wine waits up to 2 s for one at every dialog that
+// closes, unless the program's windows are unmanaged. That is set for this
+// program alone (its AppDefaults key); a run that finds it missing sets it
+// and runs itself again, since the setting is read when the program starts.
+namespace {
+
+constexpr char kAppX11Key[] = "Software\\Wine\\AppDefaults\\dialogs_win_test.exe\\X11 Driver";
+
+bool windows_unmanaged() {
+    char value[8] = {};
+    DWORD size = sizeof value;
+    return RegGetValueA(HKEY_CURRENT_USER, kAppX11Key, "Managed", RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS &&
+           value[0] == 'N';
+}
+
+int run_again_unmanaged() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kAppX11Key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return -1;
+    RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+    RegCloseKey(key);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, GetCommandLineA(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return -1;
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return static_cast<int>(code);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!windows_unmanaged()) return run_again_unmanaged();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
