@@ -21,10 +21,14 @@ constexpr const FamilyHooks* kFamilyHooks[] = {&kVgaHooks,    &kTridentHooks, &k
 
 // The state may come from a section that another process wrote: a family
 // outside the table falls back to the plain VGA.
+} // namespace
+
 const FamilyHooks& hooks_of(const AdapterState& s) {
     const auto family = static_cast<std::size_t>(s.family);
     return family < sizeof kFamilyHooks / sizeof kFamilyHooks[0] ? *kFamilyHooks[family] : kVgaHooks;
 }
+
+namespace {
 
 // Programs the standard CRTC with a progressive DMT mode.
 void program_progressive(AdapterState& s, const DmtMode& m, int bytes_per_pixel) {
@@ -80,8 +84,14 @@ void vga_crtc_write(AdapterState& s, std::uint8_t index, std::uint8_t value) {
 
 void vga_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) { s.ports[port & 0xFFFF] = value; }
 
-const FamilyHooks kVgaHooks{vga_power_on, vga_seq_read,   vga_seq_write, vga_crtc_read,
-                            vga_crtc_write, vga_port_write, no_locks};
+bool vga_driver_clock(AdapterState&, std::uint32_t, const void*, std::uint32_t, void*, std::uint32_t) { return false; }
+
+ScanRules vga_scan_rules(const AdapterState& s) {
+    return {s.clock_hz[(s.misc_output >> 2) & 3], 1, false, false, 0, 0, 0};
+}
+
+const FamilyHooks kVgaHooks{vga_power_on,   vga_seq_read, vga_seq_write,    vga_crtc_read, vga_crtc_write,
+                            vga_port_write, no_locks,     vga_driver_clock, vga_scan_rules};
 
 void power_on(AdapterState& s, const AdapterModel& model, const DesktopMode& mode) {
     std::memset(&s, 0, sizeof s);

@@ -45,6 +45,14 @@ struct AdapterState {
     std::uint8_t trident_new_mode;
     std::uint8_t trident_old_mode_regs[2];
 
+    // Clock synthesizers outside the VGA register files: the S3 868's
+    // external DAC (driver codes 9/10), the mach64 PLL registers behind
+    // CLOCK_CNTL, and the ET6000 clock registers (M - 2, N) per index.
+    std::uint8_t s3_dac_clock[2];
+    std::uint8_t mach64_pll[16];
+    std::uint8_t et6000_clock[8][2];
+    std::uint8_t et6000_clock_index, et6000_clock_byte;
+
     std::uint32_t retrace_phase; // advances on every status read
     std::uint32_t open_handles;
     std::uint64_t io_operations;

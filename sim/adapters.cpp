@@ -86,8 +86,8 @@ constexpr AdapterModel kModels[] = {
      .mach32_chip_id = kMach32LettersXS},
 
     {.name = "et6000", .expected_chip = 0x501,
-     .description = "Tseng ET6000, PCI 100C:3208 at I/O E800: the registry decides, no base port recorded",
-     .family = kEt6000, .pci = {0x100C, 0x3208, 0x00, true}, .io_base = 0xE800},
+     .description = "Tseng ET6000, PCI 100C:3208 at I/O E800: the registry decides, the probe finds its base",
+     .family = kEt6000, .pci = {0x100C, 0x3208, 0x00, true}, .io_base = 0xE800, .expected_et6000_base = 0xE800},
     {.name = "et6000-unlisted", .expected_chip = 0x501,
      .description = "an ET6000 at I/O D400 without a configuration manager entry: the probe decides",
      .family = kEt6000, .pci = {0x100C, 0x3208, 0x00, false}, .io_base = 0xD400,

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "lib/hw/driver_protocol.h"
+#include "sim/family.h"
 
 namespace duo::sim {
 namespace {
@@ -72,7 +73,7 @@ bool dispatch(AdapterState& s, std::uint32_t code, const void* in, std::uint32_t
     default:
         // Clock codes belong to the chip families; a chip without the
         // synthesizer does not answer them.
-        return false;
+        return hooks_of(s).driver_clock(s, code, in, in_size, out, out_size);
     }
 }
 

@@ -10,6 +10,17 @@
 
 namespace duo::sim {
 
+// What the CRTC runs on and how a monitor has to count it.
+struct ScanRules {
+    double pixel_clock_hz;   // the selected clock, before the sequencer's divide-by-two
+    int char_clock_scale;    // S3 counts bytes: 2 character clocks per 8 pixels at 15/16 bpp, 3 at 24
+    bool interlaced;
+    bool per_frame;          // interlaced vertical values count the whole frame
+    int h_total_high;        // extension bits of the totals, already in place
+    int v_total_high;
+    int v_display_high;
+};
+
 struct FamilyHooks {
     // Power-on values of the family's registers, locks closed; runs after the
     // plain VGA registers are set up for the desktop mode.
@@ -22,6 +33,10 @@ struct FamilyHooks {
     // Writes to ports outside the VGA register files.
     void (*port_write)(AdapterState& state, std::uint32_t port, std::uint8_t value);
     std::string (*lock_state)(const AdapterState& state);
+    // The driver's clock codes (7-13) this chip answers; false for others.
+    bool (*driver_clock)(AdapterState& state, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
+                         std::uint32_t out_size);
+    ScanRules (*scan_rules)(const AdapterState& state);
 };
 
 extern const FamilyHooks kVgaHooks;
@@ -40,5 +55,11 @@ std::uint8_t vga_crtc_read(AdapterState& state, std::uint8_t index);
 // Honours the write protection of CRTC 0x00-0x07 (CRTC 0x11 bit 7).
 void vga_crtc_write(AdapterState& state, std::uint8_t index, std::uint8_t value);
 void vga_port_write(AdapterState& state, std::uint32_t port, std::uint8_t value);
+bool vga_driver_clock(AdapterState& state, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
+                      std::uint32_t out_size);
+ScanRules vga_scan_rules(const AdapterState& state);
+
+// The family hooks of the adapter's model.
+const FamilyHooks& hooks_of(const AdapterState& state);
 
 } // namespace duo::sim

@@ -6,6 +6,7 @@
 // reads 0x0F. While locked, the extension sequencer registers SR07-SR1F and
 // the extension CRTC registers CR19-CR1D ignore writes and read back what they
 // held. The chip id CR27 is read-only and answers whether locked or not.
+#include "sim/clock_synth.h"
 #include "sim/family.h"
 
 namespace duo::sim {
@@ -16,12 +17,39 @@ constexpr std::uint8_t kUnlockKey = 0x12, kLockedValue = 0x0F;
 constexpr std::uint8_t kSeqFirstExtension = 0x07, kSeqLastExtension = 0x1F;
 constexpr std::uint8_t kCrtcFirstExtension = 0x19, kCrtcLastExtension = 0x1D;
 constexpr std::uint8_t kCrtcChipId = 0x27;
+constexpr std::uint8_t kSeqVclkNumerator = 0x0B, kSeqVclkDenominator = 0x1B; // VCLK0-3
+constexpr std::uint8_t kCrtcMiscControl = 0x1A;                             // bit 0: interlace
+constexpr std::uint8_t kInterlaceBit = 0x01;
 
 bool unlocked(const AdapterState& s) { return s.seq[kSeqUnlock] == kUnlockKey; }
+
+// On the PCI 0x00D6 chip the two VCLK register banks trade roles: SR1B-SR1E
+// hold the numerators and SR0B-SR0E the denominators (with the post-divide
+// bit). Its tuned clock table, which the library writes to them in that
+// order, only rises with the frequency read this way.
+bool swapped_vclk_banks(const AdapterModel* model) {
+    return model && model->pci.vendor == 0x1013 && model->pci.device == 0x00D6;
+}
+
+std::uint8_t numerator_reg(const AdapterModel* model, int n) {
+    return static_cast<std::uint8_t>((swapped_vclk_banks(model) ? kSeqVclkDenominator : kSeqVclkNumerator) + n);
+}
+
+std::uint8_t denominator_reg(const AdapterModel* model, int n) {
+    return static_cast<std::uint8_t>((swapped_vclk_banks(model) ? kSeqVclkNumerator : kSeqVclkDenominator) + n);
+}
 
 void cirrus_power_on(AdapterState& s, const AdapterModel& model) {
     s.seq[kSeqUnlock] = kLockedValue;
     s.crtc[kCrtcChipId] = model.cirrus.chip_id;
+    // VCLK0-3 are all programmable; the desktop runs on VCLK3.
+    const double vclk[4] = {25.175e6, 28.322e6, 41.164e6, s.clock_hz[3]};
+    for (int n = 0; n < 4; ++n) {
+        const ClockSetting c = nearest_setting(Synthesizer::kCirrus, vclk[n]);
+        s.seq[numerator_reg(&model, n)] = c.b[0];
+        s.seq[denominator_reg(&model, n)] = c.b[1];
+    }
+    s.misc_output = with_clock_select(s.misc_output, 3);
 }
 
 void cirrus_seq_write(AdapterState& s, std::uint8_t index, std::uint8_t value) {
@@ -43,9 +71,31 @@ std::string cirrus_lock_state(const AdapterState& s) {
     return unlocked(s) ? "extension registers unlocked (SR06 = 12)" : "extension registers locked (SR06 = 0F)";
 }
 
+
+// Code 11 programs VCLK0 and selects it.
+bool cirrus_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::uint32_t in_size, void*,
+                         std::uint32_t) {
+    duo::driver::ClockRequest r;
+    if (code != duo::driver::kCirrusClock || !read_request(in, in_size, r)) return false;
+    s.seq[kSeqVclkNumerator] = static_cast<std::uint8_t>(r.b0);
+    s.seq[kSeqVclkDenominator] = static_cast<std::uint8_t>(r.b1);
+    s.misc_output = with_clock_select(s.misc_output, 0);
+    return true;
+}
+
+ScanRules cirrus_scan_rules(const AdapterState& s) {
+    ScanRules rules = vga_scan_rules(s);
+    const int n = (s.misc_output >> 2) & 3;
+    const AdapterModel* model = model_of(s);
+    const ClockSetting running{{s.seq[numerator_reg(model, n)], s.seq[denominator_reg(model, n)], 0}};
+    rules.pixel_clock_hz = pixel_clock_hz(Synthesizer::kCirrus, running);
+    rules.interlaced = (s.crtc[kCrtcMiscControl] & kInterlaceBit) != 0;
+    return rules;
+}
+
 } // namespace
 
 const FamilyHooks kCirrusHooks{cirrus_power_on,   vga_seq_read,   cirrus_seq_write, vga_crtc_read,
-                               cirrus_crtc_write, vga_port_write, cirrus_lock_state};
+                               cirrus_crtc_write, vga_port_write, cirrus_lock_state, cirrus_driver_clock, cirrus_scan_rules};
 
 } // namespace duo::sim

@@ -8,6 +8,7 @@
 // not modelled as a lock.
 #include <cstdio>
 
+#include "sim/clock_synth.h"
 #include "sim/family.h"
 
 namespace duo::sim {
@@ -17,6 +18,10 @@ constexpr std::uint8_t kCrtcIoBaseHigh = 0x21;
 constexpr std::uint32_t kPortHercCompat = 0x3BF, kPortModeControl = 0x3D8;
 constexpr std::uint8_t kKeyHercCompat = 0x03, kKeyModeControl = 0xA0;
 constexpr std::uint32_t kPciIdBytes = 4;
+constexpr std::uint32_t kClockIndex = 0x67, kClockData = 0x69; // offsets in the PCI I/O space
+constexpr int kPixelClock = 3;                                  // the clock index the pixel clock uses
+constexpr std::uint8_t kCrtcOverflowHigh = 0x35;                // bit 7 interlace, bits 1/2: VT/VDE bit 10
+constexpr std::uint8_t kCrtcExtTiming = 0x3F;                   // bit 0: HT bit 8
 
 void et6000_power_on(AdapterState& s, const AdapterModel& model) {
     s.io_base = model.io_base & 0xFF00;
@@ -27,6 +32,42 @@ void et6000_power_on(AdapterState& s, const AdapterModel& model) {
     for (std::uint32_t i = 0; i < kPciIdBytes; ++i) s.ports[s.io_base + i] = ids[i];
     s.ports[kPortHercCompat] = kKeyHercCompat;
     s.ports[kPortModeControl] = kKeyModeControl;
+    const ClockSetting desktop = nearest_setting(Synthesizer::kEt6000, s.clock_hz[3]);
+    s.et6000_clock[kPixelClock][0] = desktop.b[0];
+    s.et6000_clock[kPixelClock][1] = desktop.b[1];
+    s.misc_output = with_clock_select(s.misc_output, 3);
+}
+
+// Codes 12 and 13 read and write the pixel clock's two bytes through the
+// I/O base the caller names.
+bool et6000_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
+                         std::uint32_t out_size) {
+    if (code == duo::driver::kEt6000ClockRead) {
+        std::uint32_t request[2];
+        if (!read_request(in, in_size, request) || request[0] != s.io_base) return false;
+        const duo::driver::ClockReply reply{s.et6000_clock[kPixelClock][0], s.et6000_clock[kPixelClock][1], 0};
+        return write_reply(out, out_size, reply);
+    }
+    duo::driver::Et6000ClockRequest r;
+    if (code != duo::driver::kEt6000ClockWrite || !read_request(in, in_size, r) || r.base_port != s.io_base)
+        return false;
+    s.et6000_clock[kPixelClock][0] = static_cast<std::uint8_t>(r.b0);
+    s.et6000_clock[kPixelClock][1] = static_cast<std::uint8_t>(r.b1);
+    return true;
+}
+
+ScanRules et6000_scan_rules(const AdapterState& s) {
+    ScanRules rules = vga_scan_rules(s);
+    if (((s.misc_output >> 2) & 3) == kPixelClock) {
+        const ClockSetting running{{s.et6000_clock[kPixelClock][0], s.et6000_clock[kPixelClock][1], 0}};
+        rules.pixel_clock_hz = pixel_clock_hz(Synthesizer::kEt6000, running);
+    }
+    rules.interlaced = (s.crtc[kCrtcOverflowHigh] & 0x80) != 0;
+    rules.per_frame = true;
+    rules.h_total_high = (s.crtc[kCrtcExtTiming] & 0x01) << 8;
+    rules.v_total_high = (s.crtc[kCrtcOverflowHigh] & 0x02) << 9;
+    rules.v_display_high = (s.crtc[kCrtcOverflowHigh] & 0x04) << 8;
+    return rules;
 }
 
 void et6000_crtc_write(AdapterState& s, std::uint8_t index, std::uint8_t value) {
@@ -35,6 +76,14 @@ void et6000_crtc_write(AdapterState& s, std::uint8_t index, std::uint8_t value) 
 }
 
 void et6000_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) {
+    // The clock registers: an index, then M - 2 and N in turn.
+    if (port == s.io_base + kClockIndex) {
+        s.et6000_clock_index = value & 7;
+        s.et6000_clock_byte = 0;
+    } else if (port == s.io_base + kClockData) {
+        s.et6000_clock[s.et6000_clock_index & 7][s.et6000_clock_byte & 1] = value;
+        s.et6000_clock_byte ^= 1;
+    }
     if (port >= s.io_base && port < s.io_base + kPciIdBytes) return;
     vga_port_write(s, port, value);
 }
@@ -49,6 +98,6 @@ std::string et6000_lock_state(const AdapterState& s) {
 } // namespace
 
 const FamilyHooks kEt6000Hooks{et6000_power_on,   vga_seq_read,      vga_seq_write,    vga_crtc_read,
-                               et6000_crtc_write, et6000_port_write, et6000_lock_state};
+                               et6000_crtc_write, et6000_port_write, et6000_lock_state, et6000_driver_clock, et6000_scan_rules};
 
 } // namespace duo::sim

@@ -9,6 +9,8 @@
 // are read-only.
 #include <cstdio>
 
+#include "sim/clock_synth.h"
+#include "sim/crtc_fields.h"
 #include "sim/family.h"
 
 namespace duo::sim {
@@ -20,6 +22,10 @@ constexpr std::uint8_t kCrtcLock2 = 0x39, kLock2Key = 0xA5;
 constexpr std::uint8_t kCrtcFirstS3 = 0x2D, kCrtcLastS3 = 0x3F, kCrtcFirstExtended = 0x40;
 constexpr std::uint8_t kSeqUnlock = 0x08, kSeqUnlockKey = 0x06;
 constexpr std::uint8_t kSeqFirstExtended = 0x09;
+constexpr std::uint8_t kSeqClockN = 0x12, kSeqClockM = 0x13; // DCLK: N1 | R << 5, M
+constexpr std::uint8_t kCrtcModeControl2 = 0x42;              // bit 5: interlace
+constexpr std::uint8_t kCrtcExtHoriz = 0x5D, kCrtcExtVert = 0x5E;
+constexpr std::uint8_t kInterlaceBit = 0x20;
 
 bool s3_registers_open(const AdapterState& s) { return s.crtc[kCrtcLock1] == kLock1Key; }
 bool extended_crtc_open(const AdapterState& s) { return s.crtc[kCrtcLock2] == kLock2Key; }
@@ -34,11 +40,94 @@ bool crtc_reachable(const AdapterState& s, std::uint8_t index) {
 
 bool read_only(std::uint8_t index) { return index >= kCrtcDeviceHigh && index <= kCrtcChipClass; }
 
+// The 868 keeps its pixel clock in an external clock-synthesizing DAC.
+bool has_external_dac(const AdapterModel& model) {
+    return (model.s3.device_high == 0x88 && model.s3.device_low == 0x90) || model.pci.device == 0x8880;
+}
+
+// Character clocks per 8 pixels: the horizontal registers count bytes.
+int char_clock_scale(int bits_per_pixel) { return bits_per_pixel == 24 ? 3 : bits_per_pixel >= 15 ? 2 : 1; }
+
+// The desktop mode's horizontal values in bytes, bit 8 of each in CR5D.
+void scale_horizontal(AdapterState& s) {
+    const int scale = char_clock_scale(s.mode.bits_per_pixel);
+    if (scale == 1) return;
+    struct Field {
+        const SplitField& field;
+        std::uint8_t bit8;
+    } fields[] = {{vga_field::kHTotal, 0x01}, {vga_field::kHDisplayEnd, 0x02}, {vga_field::kHBlankStart, 0x04},
+                  {vga_field::kHRetraceStart, 0x10}};
+    for (const Field& f : fields) {
+        int chars = (read_field(s.crtc, f.field) + (&f.field == &vga_field::kHTotal ? 5 : 1)) * scale -
+                    (&f.field == &vga_field::kHTotal ? 5 : 1);
+        write_field(s.crtc, f.field, chars & 0xFF);
+        if (chars & 0x100) s.crtc[kCrtcExtHoriz] |= f.bit8;
+    }
+}
+
 void s3_power_on(AdapterState& s, const AdapterModel& model) {
     s.crtc[kCrtcChipClass] = model.s3.chip_class;
     s.crtc[kCrtcDeviceHigh] = model.s3.device_high;
     s.crtc[kCrtcDeviceLow] = model.s3.device_low;
     s.crtc[kCrtcRevision] = model.s3.revision;
+    scale_horizontal(s);
+    // The desktop clock on DCLK (clock select 3), or in the external DAC.
+    const ClockSetting desktop = nearest_setting(Synthesizer::kS3, s.clock_hz[3]);
+    if (has_external_dac(model)) {
+        s.s3_dac_clock[0] = desktop.b[0];
+        s.s3_dac_clock[1] = desktop.b[1];
+    } else {
+        s.seq[kSeqClockN] = desktop.b[0];
+        s.seq[kSeqClockM] = desktop.b[1];
+    }
+    s.misc_output = with_clock_select(s.misc_output, 3);
+}
+
+bool external_dac(const AdapterState& s) {
+    const AdapterModel* model = model_of(s);
+    return model && has_external_dac(*model);
+}
+
+// Code 8 programs DCLK; codes 9 and 10 reach the 868's DAC.
+bool s3_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
+                     std::uint32_t out_size) {
+    duo::driver::ClockRequest r;
+    const bool dac = external_dac(s);
+    switch (code) {
+    case duo::driver::kS3Clock:
+        if (dac || !read_request(in, in_size, r)) return false;
+        s.seq[kSeqClockN] = static_cast<std::uint8_t>(r.b0);
+        s.seq[kSeqClockM] = static_cast<std::uint8_t>(r.b1);
+        break;
+    case duo::driver::kS3DacClock:
+        if (!dac || !read_request(in, in_size, r)) return false;
+        s.s3_dac_clock[0] = static_cast<std::uint8_t>(r.b0);
+        s.s3_dac_clock[1] = static_cast<std::uint8_t>(r.b1);
+        break;
+    case duo::driver::kS3DacClockRead: {
+        const std::uint32_t reply[2] = {s.s3_dac_clock[0], s.s3_dac_clock[1]};
+        return dac && write_reply(out, out_size, reply);
+    }
+    default: return false;
+    }
+    s.misc_output = with_clock_select(s.misc_output, 3);
+    return true;
+}
+
+ScanRules s3_scan_rules(const AdapterState& s) {
+    ScanRules rules = vga_scan_rules(s);
+    if (((s.misc_output >> 2) & 3) == 3) {
+        const bool dac = external_dac(s);
+        const ClockSetting running{{dac ? s.s3_dac_clock[0] : s.seq[kSeqClockN],
+                                    dac ? s.s3_dac_clock[1] : s.seq[kSeqClockM], 0}};
+        rules.pixel_clock_hz = pixel_clock_hz(Synthesizer::kS3, running);
+    }
+    rules.char_clock_scale = char_clock_scale(s.mode.bits_per_pixel);
+    rules.interlaced = (s.crtc[kCrtcModeControl2] & kInterlaceBit) != 0;
+    rules.h_total_high = (s.crtc[kCrtcExtHoriz] & 0x01) << 8;
+    rules.v_total_high = (s.crtc[kCrtcExtVert] & 0x01) << 10;
+    rules.v_display_high = (s.crtc[kCrtcExtVert] & 0x02) << 9;
+    return rules;
 }
 
 std::uint8_t s3_seq_read(AdapterState& s, std::uint8_t index) {
@@ -69,6 +158,6 @@ std::string s3_lock_state(const AdapterState& s) {
 } // namespace
 
 const FamilyHooks kS3Hooks{s3_power_on,   s3_seq_read,    s3_seq_write, s3_crtc_read,
-                           s3_crtc_write, vga_port_write, s3_lock_state};
+                           s3_crtc_write, vga_port_write, s3_lock_state, s3_driver_clock, s3_scan_rules};
 
 } // namespace duo::sim

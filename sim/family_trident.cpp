@@ -10,6 +10,7 @@
 // SR0B and SR09 (revision) are read-only.
 #include <cstdio>
 
+#include "sim/clock_synth.h"
 #include "sim/family.h"
 
 namespace duo::sim {
@@ -22,6 +23,9 @@ constexpr std::uint8_t kSeqModeControl2 = 0x0E; // new mode bit 7: extended regi
 constexpr std::uint8_t kUnprotectBit = 0x80;
 constexpr std::uint8_t kCrtcFirstExtended = 0x19;
 constexpr std::uint32_t kPortClockLow = 0x43C8, kPortClockHigh = 0x43C9;
+constexpr std::uint8_t kCrtcModuleTesting = 0x1E; // bit 2: interlace
+constexpr std::uint8_t kCrtcOffsetHigh = 0x29;
+constexpr std::uint8_t kInterlaceBit = 0x04;
 
 bool banked(std::uint8_t index) { return index == kSeqModeControl1 || index == kSeqModeControl2; }
 
@@ -33,6 +37,38 @@ void trident_power_on(AdapterState& s, const AdapterModel& model) {
     // The display driver's last access was a write of SR0B: old mode,
     // extended registers protected.
     s.trident_new_mode = 0;
+    // The desktop clock on the programmable synthesizer (clock select 2).
+    const ClockSetting desktop = nearest_setting(Synthesizer::kTrident, s.clock_hz[2]);
+    s.ports[kPortClockLow] = desktop.b[0];
+    s.ports[kPortClockHigh] = desktop.b[1];
+    s.seq[kSeqModeControl1] = static_cast<std::uint8_t>((s.seq[kSeqModeControl1] & ~0x06) | (desktop.b[2] << 1));
+    s.misc_output = with_clock_select(s.misc_output, 2);
+    // The extended display bits the desktop driver sets besides the offset
+    // bits 8-9 (4-5); the default records carry them too.
+    s.crtc[kCrtcOffsetHigh] = static_cast<std::uint8_t>(0x8C | ((s.crtc[0x13] >> 4) & 0x30));
+}
+
+// Code 7: the clock word and the divide-by-two bit, on clock select 2.
+bool trident_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::uint32_t in_size, void*,
+                          std::uint32_t) {
+    duo::driver::ClockRequest r;
+    if (code != duo::driver::kTridentClock || !read_request(in, in_size, r)) return false;
+    s.ports[kPortClockLow] = static_cast<std::uint8_t>(r.b0);
+    s.ports[kPortClockHigh] = static_cast<std::uint8_t>(r.b1);
+    s.seq[kSeqModeControl1] = static_cast<std::uint8_t>((s.seq[kSeqModeControl1] & ~0x06) | ((r.b2 & 3) << 1));
+    s.misc_output = with_clock_select(s.misc_output, 2);
+    return true;
+}
+
+ScanRules trident_scan_rules(const AdapterState& s) {
+    ScanRules rules = vga_scan_rules(s);
+    if (((s.misc_output >> 2) & 3) == 2) {
+        const ClockSetting running{{s.ports[kPortClockLow], s.ports[kPortClockHigh],
+                                    static_cast<std::uint8_t>((s.seq[kSeqModeControl1] >> 1) & 3)}};
+        rules.pixel_clock_hz = pixel_clock_hz(Synthesizer::kTrident, running);
+    }
+    rules.interlaced = (s.crtc[kCrtcModuleTesting] & kInterlaceBit) != 0;
+    return rules;
 }
 
 std::uint8_t trident_seq_read(AdapterState& s, std::uint8_t index) {
@@ -74,6 +110,6 @@ std::string trident_lock_state(const AdapterState& s) {
 } // namespace
 
 const FamilyHooks kTridentHooks{trident_power_on,   trident_seq_read,   trident_seq_write, vga_crtc_read,
-                                trident_crtc_write, trident_port_write, trident_lock_state};
+                                trident_crtc_write, trident_port_write, trident_lock_state, trident_driver_clock, trident_scan_rules};
 
 } // namespace duo::sim

@@ -3,26 +3,45 @@
 #include <cstdio>
 
 #include "sim/crtc_fields.h"
+#include "sim/family.h"
 #include "sim/vga_regs.h"
 
 namespace duo::sim {
 
 MonitorView observe(const AdapterState& s) {
     using namespace vga_field;
+    const ScanRules rules = hooks_of(s).scan_rules(s);
     MonitorView v{};
     const std::uint8_t clocking = s.seq[kSeqClockingMode];
     v.blanked = (clocking & 0x20) != 0;
-    v.pixel_clock_hz = s.clock_hz[(s.misc_output >> 2) & 3] / ((clocking & 0x08) ? 2.0 : 1.0);
+    v.interlaced = rules.interlaced;
+    v.pixel_clock_hz = rules.pixel_clock_hz / ((clocking & 0x08) ? 2.0 : 1.0);
+    // S3 chips count bytes: the CRTC's character clock runs faster than the
+    // pixels by the number of bytes per pixel.
     const int char_width = (clocking & 0x01) ? 8 : 9;
-    v.h_total_px = (read_field(s.crtc, kHTotal) + 5) * char_width;
-    v.line_rate_hz = v.pixel_clock_hz / v.h_total_px;
-    v.v_total_lines = read_field(s.crtc, kVTotal) + 2;
+    const int h_chars = read_field(s.crtc, kHTotal) + rules.h_total_high + 5;
+    v.h_total_px = h_chars * char_width / rules.char_clock_scale;
+    v.line_rate_hz = v.pixel_clock_hz * rules.char_clock_scale / (h_chars * char_width);
     // With CRTC 0x17 bit 2 the vertical counter advances every second line.
     const int line_time = (s.crtc[kCrtcModeControl] & 0x04) ? 2 : 1;
-    v.field_rate_hz = v.line_rate_hz / (v.v_total_lines * line_time);
-    v.displayed_lines = (read_field(s.crtc, kVDisplayEnd) + 1) * line_time;
+    const int vt = (read_field(s.crtc, kVTotal) + rules.v_total_high + 2) * line_time;
+    const int vde = (read_field(s.crtc, kVDisplayEnd) + rules.v_display_high + 1) * line_time;
+    if (!v.interlaced) {
+        v.v_total_lines = vt;
+        v.field_rate_hz = v.line_rate_hz / vt;
+        v.displayed_lines = vde;
+    } else if (rules.per_frame) {
+        // The counts cover the frame; each field scans half of it.
+        v.v_total_lines = vt / 2;
+        v.field_rate_hz = 2 * v.line_rate_hz / vt;
+        v.displayed_lines = vde / 2;
+    } else {
+        // The counts cover one field, which runs half a line longer.
+        v.v_total_lines = vt;
+        v.field_rate_hz = v.line_rate_hz / (vt + 0.5);
+        v.displayed_lines = vde;
+    }
     v.display_start = read_field(s.crtc, kStartAddress);
-    v.interlaced = false;
     v.out_of_range = v.line_rate_hz < kMinLineRate || v.line_rate_hz > kMaxLineRate ||
                      v.field_rate_hz < kMinFieldRate || v.field_rate_hz > kMaxFieldRate;
     return v;

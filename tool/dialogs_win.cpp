@@ -124,7 +124,7 @@ struct InfoBox {
 } g_info;
 
 constexpr const char* kInfoTitle[3] = {"Duoscope", "  a virtual reality timing generator",
-                                       "(c) the Duoscope developers"};
+                                       "Copyright the Duoscope developers"};
 constexpr const char* kInfoLabels[3] = {"VGA manufacturer:", "  Current frequency:", "Version:"};
 
 void paint_info_box(HWND dlg) {

@@ -160,10 +160,17 @@ std::int32_t probe_et6000() {
 } // namespace
 
 std::int32_t detect_chip() {
-    constexpr std::int32_t (*kSteps[])() = {from_registry, probe_trident, probe_s3, probe_cirrus, probe_ati,
-                                            probe_et6000};
-    for (auto step : kSteps)
-        if (const std::int32_t chip = step()) return chip;
+    // A card the registry names still needs the I/O base that only its probe
+    // records: without it the mach64's sparse registers and the ET6000's
+    // clock would be looked for at the wrong ports.
+    if (const std::int32_t chip = from_registry()) {
+        if (chip == 0x401 && probe_ati() != 0x401) g_process.mach64_base_port = kMach64Bases[0];
+        if (chip == 0x501) probe_et6000();
+        return chip;
+    }
+    constexpr std::int32_t (*kProbes[])() = {probe_trident, probe_s3, probe_cirrus, probe_ati, probe_et6000};
+    for (auto probe : kProbes)
+        if (const std::int32_t chip = probe()) return chip;
     return 0;
 }
 

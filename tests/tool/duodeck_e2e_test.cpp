@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "tests/tool/deck_driver_win.h"
 
@@ -53,7 +55,24 @@ bool shows_stereo_off(const Deck& d) {
            !enabled(d.button(kToggle));
 }
 
-bool interlaced(const std::string& view) { return view.find("interlaced") != std::string::npos; }
+// A second library client that registers a host window of its own and so
+// is told of every change the bar makes.
+struct Observer {
+    testing::ChildProcess client{"duoclient.exe"};
+    Observer() {
+        EXPECT_EQ(client.read_line(), "loaded");
+        const std::string init = client.ask("init own");
+        EXPECT_EQ(init.substr(0, 1), "1") << init;
+    }
+    ~Observer() { client.send_line("exit"); }
+    // Notifications received since the last call, e.g. "605:5 607:7".
+    std::string messages() { return client.ask("messages"); }
+    bool got(const std::string& item) {
+        std::string all;
+        return wait_until([&] { return (all += " " + messages()).find(item) != std::string::npos; });
+    }
+    int query(int code) { return std::atoi(client.ask("query " + std::to_string(code) + " 0").c_str()); }
+};
 
 RECT child_rect(HWND bar, int id) {
     RECT r = window_rect(GetDlgItem(bar, id));
@@ -66,7 +85,12 @@ protected:
     void SetUp() override {
         use_adapter("s3-765");
         reset_adapter();
+        off_view_ = monitor_view();
     }
+    // The adapter programmed for stereo: the monitor shows something other
+    // than the desktop mode of a freshly reset adapter.
+    bool stereo_programmed() { return monitor_view() != off_view_; }
+    std::string off_view_;
 };
 
 TEST_F(Duodeck, FirstStartWithoutPositionFile) {
@@ -86,7 +110,7 @@ TEST_F(Duodeck, FirstStartWithoutPositionFile) {
     EXPECT_TRUE(shows_stereo_off(d));
     EXPECT_TRUE(enabled(d.button(kTest)) && enabled(d.button(kSetup)) && enabled(d.button(kExit)));
     // Nothing switched stereo on by itself.
-    EXPECT_FALSE(interlaced(monitor_view()));
+    EXPECT_FALSE(stereo_programmed());
     screenshot(d.bar, "bar_one_row_stereo_off");
     EXPECT_EQ(d.exit_by_button(), 0u);
     Position p{};
@@ -162,7 +186,7 @@ TEST_F(Duodeck, EveryButtonInBothStates) {
     // Stereo off: the disabled buttons do nothing when clicked.
     for (int id : {kDisable, kSelectFrequency, kInformation, kAdjust, kResume, kToggle}) d.press(id);
     EXPECT_EQ(find_dialog(pid, d.bar, 300), nullptr);
-    EXPECT_FALSE(interlaced(monitor_view()));
+    EXPECT_FALSE(stereo_programmed());
     EXPECT_TRUE(shows_stereo_off(d));
 
     // Setup and Test work in both states.
@@ -177,24 +201,24 @@ TEST_F(Duodeck, EveryButtonInBothStates) {
     PostMessageA(diagnosis, WM_COMMAND, kDiagnosisClose, 0);
     EXPECT_TRUE(wait_until([&] { return !IsWindow(diagnosis); }));
 
-    // Enable.
+    // Enable: other host windows are told, the bar that asked is not.
+    Observer observer;
     d.press(kEnable);
     ASSERT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
+    EXPECT_TRUE(observer.got("605:"));
     const std::string on = monitor_view();
-    EXPECT_TRUE(interlaced(on)) << on;
+    EXPECT_NE(on, off_view_);
     screenshot(d.bar, "bar_one_row_stereo_on");
 
     // Toggle glasses moves the display start by one line.
     d.press(kToggle);
-    const std::string swapped = monitor_view();
-    EXPECT_TRUE(interlaced(swapped));
-    EXPECT_NE(swapped, on);
+    EXPECT_NE(monitor_view(), on);
     d.press(kToggle);
     EXPECT_EQ(monitor_view(), on);
 
-    // Resume leaves stereo as it is.
+    // Resume re-applies the same stereo timing.
     d.press(kResume);
-    EXPECT_TRUE(interlaced(monitor_view()));
+    EXPECT_EQ(monitor_view(), on);
 
     // Select frequency: the dialog, a click on 110 Hz, OK.
     d.press(kSelectFrequency);
@@ -208,9 +232,16 @@ TEST_F(Duodeck, EveryButtonInBothStates) {
     click_client(freq, 60, 157); // the 110 Hz cell
     click_window(GetDlgItem(freq, 110));
     EXPECT_TRUE(wait_until([&] { return !IsWindow(freq); }));
-    const std::string at110 = monitor_view();
-    EXPECT_TRUE(interlaced(at110));
-    EXPECT_NE(at110, on) << "the pixel clock did not change";
+    EXPECT_TRUE(observer.got("607:7"));
+    EXPECT_EQ(observer.query(101), 7);
+    // Cancel after a click keeps the frequency.
+    d.press(kSelectFrequency);
+    freq = find_dialog(pid, d.bar);
+    ASSERT_NE(freq, nullptr);
+    click_client(freq, 60, 37); // 90 Hz
+    click_window(GetDlgItem(freq, 111));
+    EXPECT_TRUE(wait_until([&] { return !IsWindow(freq); }));
+    EXPECT_EQ(observer.query(101), 7);
 
     // Information box.
     d.press(kInformation);
@@ -234,7 +265,8 @@ TEST_F(Duodeck, EveryButtonInBothStates) {
     // Disable.
     d.press(kDisable);
     ASSERT_TRUE(wait_until([&] { return shows_stereo_off(d); }));
-    EXPECT_FALSE(interlaced(monitor_view()));
+    EXPECT_TRUE(observer.got("606:0"));
+    EXPECT_EQ(monitor_view(), off_view_);
     EXPECT_EQ(d.exit_by_button(), 0u);
 }
 
@@ -243,7 +275,7 @@ TEST_F(Duodeck, EnableSwitchAndHiddenMode) {
     {
         Deck d("/E/H", dir);
         ASSERT_NE(d.bar, nullptr);
-        EXPECT_TRUE(wait_until([&] { return interlaced(monitor_view()); }, 8000));
+        EXPECT_TRUE(wait_until([&] { return stereo_programmed(); }, 8000));
         EXPECT_FALSE(IsWindowVisible(d.bar));
         EXPECT_FALSE(IsWindowVisible(d.button(kEnable)));
         // Hidden, it ends only from outside.
@@ -251,7 +283,7 @@ TEST_F(Duodeck, EnableSwitchAndHiddenMode) {
         EXPECT_EQ(d.process->wait(10000), 0u);
     }
     // Closing the library switched stereo off again.
-    EXPECT_FALSE(interlaced(monitor_view()));
+    EXPECT_EQ(monitor_view(), off_view_);
     EXPECT_TRUE(file_exists(dir + "\\DuoDeck.ini"));
     {
         // Lower case letters are no switches.
@@ -259,39 +291,37 @@ TEST_F(Duodeck, EnableSwitchAndHiddenMode) {
         ASSERT_NE(d.bar, nullptr);
         Sleep(500);
         EXPECT_TRUE(IsWindowVisible(d.bar));
-        EXPECT_FALSE(interlaced(monitor_view()));
+        EXPECT_FALSE(stereo_programmed());
         EXPECT_EQ(d.exit_by_button(), 0u);
     }
 }
 
-// The /F: frequency wins over the default the library reports at start-up:
-// the field rate follows it.
+// The /F: frequency wins over the default the library reports at start-up.
 TEST_F(Duodeck, FrequencySwitchChoosesTheEnableFrequency) {
     const std::string dir = fresh_dir("frequency_switch");
-    std::string at90, at120;
-    {
-        Deck d("/F:90 /E", dir);
+    for (const auto& [arguments, index] : {std::pair{"/F:90 /E", 3}, std::pair{"/F:120 /E", 9}}) {
+        Deck d(arguments, dir);
         ASSERT_NE(d.bar, nullptr);
-        ASSERT_TRUE(wait_until([&] { return interlaced(at90 = monitor_view()); }, 8000));
+        ASSERT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
+        Observer observer;
+        EXPECT_EQ(observer.query(101), index) << arguments;
         EXPECT_EQ(d.exit_by_button(), 0u);
     }
-    {
-        Deck d("/F:120 /E", dir);
-        ASSERT_NE(d.bar, nullptr);
-        ASSERT_TRUE(wait_until([&] { return interlaced(at120 = monitor_view()); }, 8000));
-        EXPECT_EQ(d.exit_by_button(), 0u);
-    }
-    EXPECT_NE(at90, at120);
-    EXPECT_NE(at90.find("field rate 9"), std::string::npos) << at90;
-    EXPECT_NE(at120.find("field rate 1"), std::string::npos) << at120;
+    // A value that cannot be chosen leaves the library's default.
+    Deck d("/F:85 /E", dir);
+    ASSERT_NE(d.bar, nullptr);
+    ASSERT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
+    Observer observer;
+    EXPECT_EQ(observer.query(101), observer.query(105));
+    EXPECT_EQ(d.exit_by_button(), 0u);
 }
 
 TEST_F(Duodeck, HotKeyTogglesTheGlasses) {
     const std::string dir = fresh_dir("hot_key");
     Deck d("/E", dir);
     ASSERT_NE(d.bar, nullptr);
-    std::string on;
-    ASSERT_TRUE(wait_until([&] { return interlaced(on = monitor_view()); }, 8000));
+    ASSERT_TRUE(wait_until([&] { return stereo_programmed(); }, 8000));
+    const std::string on = monitor_view();
     press_ctrl_alt('T');
     const std::string swapped = monitor_view();
     EXPECT_NE(swapped, on);
@@ -450,7 +480,8 @@ void expect_init_error(const char* adapter, const char* text, const char* dir_na
     char message[128] = {};
     GetDlgItemTextA(box, 0xFFFF, message, sizeof message);
     EXPECT_STREQ(message, text);
-    screenshot(box, std::string("error_") + dir_name);
+    Sleep(300);
+    screenshot(box, dir_name);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(d.process->wait(10000), 0u);
     EXPECT_TRUE(file_exists(dir + "\\DuoDeck.ini"));

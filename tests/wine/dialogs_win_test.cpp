@@ -16,6 +16,7 @@
 #include "lib/core/platform.h"
 #include "lib/core/state.h"
 #include "lib/dialogs/dialogs_win.h"
+#include "lib/dialogs/drawing_kit_win.h"
 #include "lib/hw/family.h"
 #include "lib/hw/port_io.h"
 #include "lib/timing/timing_load.h"
@@ -429,6 +430,60 @@ TEST_F(DialogTest, DiagnosisTestAllOffersAbortAndStopsWhereItWasPressed) {
     EXPECT_EQ(g_shared.test_frequency, 5);
     const std::int32_t expected[10] = {0, 0, 0, 1, 0, 0, 0, 0, 0, 0};
     for (int i = 0; i < 10; ++i) EXPECT_EQ(g_shared.current_table.status[i], expected[i]) << i;
+}
+
+TEST(PicturePalette, CarriesTheBitmapsColourTableOrTheDefaultPalette) {
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    for (const char* name : {"ADJUST", "TEST"}) {
+        HRSRC found = FindResourceA(self, name, RT_BITMAP);
+        ASSERT_NE(found, nullptr) << name;
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(self, found)));
+        ASSERT_EQ(header->biBitCount, 8) << name;
+        ASSERT_EQ(header->biClrUsed, 256u) << name;
+        HPALETTE palette = picture_palette(header);
+        ASSERT_NE(palette, nullptr) << name;
+        PALETTEENTRY entries[256];
+        ASSERT_EQ(GetPaletteEntries(palette, 0, 256, entries), 256u) << name;
+        const auto* table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(header) + header->biSize);
+        for (int i = 0; i < 256; ++i) {
+            EXPECT_EQ(entries[i].peRed, table[i].rgbRed) << name << i;
+            EXPECT_EQ(entries[i].peGreen, table[i].rgbGreen) << name << i;
+            EXPECT_EQ(entries[i].peBlue, table[i].rgbBlue) << name << i;
+            EXPECT_EQ(entries[i].peFlags, 0) << name << i;
+        }
+        DeleteObject(palette);
+    }
+    BITMAPINFOHEADER no_colours{};
+    no_colours.biSize = sizeof no_colours;
+    EXPECT_EQ(picture_palette(&no_colours), GetStockObject(DEFAULT_PALETTE));
+}
+
+// Run with the X screen at 8 bits per pixel (DUO_SCREEN=640x480x8): the
+// picture then comes through its own palette, realised in the dialog.
+TEST_F(DialogTest, OnAPaletteDisplayThePictureKeepsItsColours) {
+    HDC screen = GetDC(nullptr);
+    const int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+    ReleaseDC(nullptr, screen);
+    if (bits != 8) GTEST_SKIP() << "the display has " << bits << " bits per pixel";
+    start("s3-765", 0x203);
+    COLORREF arrow = 0, ground = 0;
+    {
+        Driving d({photograph(kAdjustCaption, "adjust_256_colours"), on(kAdjustCaption, [&](HWND w) {
+                       HDC dc = GetDC(w);
+                       arrow = GetPixel(dc, 126, 52); // inside the up arrow's stem
+                       ground = GetPixel(dc, 5, 5);
+                       ReleaseDC(w, dc);
+                       press(w, 1002);
+                   })});
+        EXPECT_EQ(Adjust_VR_System(hosts_[0]), 1);
+        EXPECT_EQ(g_stuck, "");
+    }
+    // Wine's 8-bit X display maps the realised palette to the nearest colours
+    // it can allocate, so the arrow is checked for being cyan, not exactly.
+    EXPECT_LT(GetRValue(arrow), 64);
+    EXPECT_GT(GetGValue(arrow), 160);
+    EXPECT_GT(GetBValue(arrow), 160);
+    EXPECT_EQ(ground, RGB(192, 192, 192));
 }
 
 // Live GDI objects of this process. Where the system does not count them

@@ -1,0 +1,396 @@
+// Stereo on and off, resume, eye swap, frequency change and line-double mode
+// through the portable core on the simulated adapters, checked at the
+// adapter's registers and in what the library posts.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "lib/core/frequency.h"
+#include "lib/core/init_close.h"
+#include "lib/core/query.h"
+#include "lib/core/state.h"
+#include "lib/core/stereo.h"
+#include "lib/hw/port_io.h"
+#include "lib/timing/synthesizers.h"
+#include "lib/timing/timing_decode.h"
+#include "lib/timing/timing_load.h"
+#include "sim/monitor.h"
+#include "tests/native/fake_platform.h"
+#include "tests/native/fake_registry.h"
+
+namespace duo {
+namespace {
+
+using testing::PostedMessage;
+
+constexpr WindowHandle kOwnHost = 0x100;
+constexpr WindowHandle kOtherHost = 0x200;
+
+// Brings the library up in this process on the named adapter, as Init would
+// on a machine with that card; another client's host window is registered.
+void bring_up(const char* adapter, sim::DesktopMode mode = {800, 600, 16}) {
+    testing::reset_world(adapter, mode);
+    testing::reset_registry();
+    testing::list_adapter(*sim::find_adapter(adapter));
+    g_process.driver = 0;
+    ASSERT_EQ(init_library(kOwnHost), 1) << adapter;
+    g_shared.clients[5].host_window = kOtherHost;
+    testing::fake().posted.clear();
+}
+
+sim::AdapterState& adapter() { return *testing::fake().adapter; }
+
+std::string hex(int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02X", value);
+    return text;
+}
+
+// The registers a display would care about, for before/after comparisons.
+// The mach64 PLL index and data window (CLOCK_CNTL bytes 1 and 2) only show
+// the last selection, like the VGA index registers.
+bool same_registers(const sim::AdapterState& a, const sim::AdapterState& b, std::string& where) {
+    const std::uint32_t pll_index = a.family == sim::ChipFamily::kMach64 ? a.io_base + 18 * 0x400 + 1 : 0x10000;
+    for (int i = 0; i < 256; ++i) {
+        if (a.seq[i] != b.seq[i]) return where = "SR" + hex(i), false;
+        if (a.crtc[i] != b.crtc[i]) return where = "CR" + hex(i), false;
+    }
+    if (a.misc_output != b.misc_output) return where = "misc", false;
+    for (std::uint32_t i = 0; i < 0x10000; ++i)
+        if (i != pll_index && i != pll_index + 1 && a.ports[i] != b.ports[i]) return where = "port " + hex(static_cast<int>(i)), false;
+    return true;
+}
+
+std::vector<const sim::AdapterModel*> supported_adapters() {
+    std::vector<const sim::AdapterModel*> out;
+    int count = 0;
+    const sim::AdapterModel* models = sim::adapter_models(count);
+    for (int i = 0; i < count; ++i)
+        if (family_of(models[i].expected_chip) != kNoFamily) out.push_back(&models[i]);
+    return out;
+}
+
+TEST(StereoEnable, SubstitutesTheDefaultAndClampsTheFrequency) {
+    struct {
+        std::int32_t argument, used;
+    } cases[] = {{20, 5}, {-3, 0}, {12, 9}, {0, 0}, {9, 9}, {4, 4}};
+    for (auto c : cases) {
+        bring_up("s3-765");
+        EXPECT_EQ(enable_stereo(kOwnHost, c.argument), c.used) << c.argument;
+        EXPECT_EQ(g_shared.current_frequency, c.used);
+        EXPECT_EQ(g_shared.stereo, 1);
+        std::vector<PostedMessage> expected = {{kOtherHost, 1124, 605, c.used}};
+        EXPECT_EQ(testing::fake().posted, expected) << "the caller's own window is left out";
+    }
+}
+
+TEST(StereoEnable, BeforeInitialisationFailsWith201) {
+    testing::reset_world("s3-765");
+    EXPECT_EQ(enable_stereo(0, 5), 0);
+    EXPECT_EQ(g_shared.last_error, kErrNotInitialised);
+    EXPECT_EQ(set_frequency(5), 0);
+    EXPECT_EQ(g_shared.last_error, kErrNotInitialised);
+    EXPECT_TRUE(testing::fake().driver_calls.empty());
+}
+
+TEST(StereoEnable, WhileOnChangesNothingButStillTellsTheOthers) {
+    bring_up("cirrus-543x");
+    enable_stereo(kOwnHost, 3);
+    testing::fake().posted.clear();
+    const sim::AdapterState before = adapter();
+    EXPECT_EQ(enable_stereo(kOwnHost, 12), 9) << "the clamped argument is returned";
+    EXPECT_EQ(g_shared.current_frequency, 3);
+    std::string where;
+    EXPECT_TRUE(same_registers(before, adapter(), where)) << where;
+    std::vector<PostedMessage> expected = {{kOtherHost, 1124, 605, 3}};
+    EXPECT_EQ(testing::fake().posted, expected);
+}
+
+TEST(StereoEnable, UnknownChipPostsButStaysOff) {
+    bring_up("s3-765");
+    g_shared.chip_code = 0x104;
+    EXPECT_EQ(enable_stereo(kOwnHost, 2), 2);
+    EXPECT_EQ(g_shared.stereo, 0);
+    EXPECT_EQ(testing::fake().posted.size(), 1u);
+}
+
+TEST(StereoDisable, EnableThenDisableRestoresEveryRegisterOnEveryAdapter) {
+    for (const sim::AdapterModel* model : supported_adapters()) {
+        // Frequencies with a clock in every table (slots 0-2 may be empty).
+        for (std::int32_t f : {3, 5, 9}) {
+            SCOPED_TRACE(std::string(model->name) + " frequency " + std::to_string(f));
+            testing::reset_world(model->name, {800, 600, 16});
+            testing::reset_registry();
+            testing::list_adapter(*model);
+            g_process.driver = 0;
+            if (init_library(kOwnHost) != 1) {
+                ADD_FAILURE() << "Init failed with " << g_shared.last_error;
+                continue;
+            }
+            const sim::AdapterState entry = adapter();
+            enable_stereo(kOwnHost, f);
+            switch_glasses();
+            set_frequency(f == 9 ? 4 : f + 3);
+            resume_stereo();
+            disable_stereo(kOwnHost);
+            std::string where;
+            EXPECT_TRUE(same_registers(entry, adapter(), where)) << where;
+            EXPECT_EQ(g_shared.glasses_phase, 1);
+            EXPECT_EQ(g_shared.line_double, 0);
+        }
+    }
+}
+
+TEST(StereoDisable, WhileOffTouchesNoRegisterAndStillPosts606) {
+    bring_up("trident-9680");
+    testing::fake().driver_calls.clear();
+    g_shared.last_error = 301;
+    disable_stereo(kOtherHost);
+    EXPECT_TRUE(testing::fake().driver_calls.empty());
+    std::vector<PostedMessage> expected = {{kOwnHost, 1124, 606, 0}};
+    EXPECT_EQ(testing::fake().posted, expected);
+    EXPECT_EQ(g_shared.last_error, 0);
+}
+
+TEST(SwitchGlasses, TwiceReturnsTheDisplayStartAndLineCount) {
+    bring_up("s3-765");
+    enable_stereo(kOwnHost, 5);
+    const std::uint8_t vde = adapter().crtc[0x12];
+    const int shift = g_shared.eye_shift;
+    switch_glasses();
+    EXPECT_EQ(g_shared.glasses_phase, 0);
+    EXPECT_EQ(adapter().crtc[0x0D], (2 * shift) & 0xFF);
+    EXPECT_EQ(adapter().crtc[0x0C], (shift >> 7) & 0x07);
+    EXPECT_EQ(adapter().crtc[0x12], static_cast<std::uint8_t>(vde - 1));
+    switch_glasses();
+    EXPECT_EQ(g_shared.glasses_phase, 1);
+    EXPECT_EQ(adapter().crtc[0x0D], 0);
+    EXPECT_EQ(adapter().crtc[0x0C], 0);
+    EXPECT_EQ(adapter().crtc[0x12], vde);
+}
+
+TEST(SwitchGlasses, ActsAlsoWhenStereoIsOff) {
+    bring_up("et6000");
+    g_shared.eye_shift = 0x3C0; // 11 bits of twice the shift: 0x780
+    const std::uint8_t vde = adapter().crtc[0x12];
+    switch_glasses();
+    EXPECT_EQ(adapter().crtc[0x0D], 0x80);
+    EXPECT_EQ(adapter().crtc[0x0C], 0x07);
+    EXPECT_EQ(adapter().crtc[0x12], static_cast<std::uint8_t>(vde - 1));
+}
+
+TEST(Resume, WithTheEyesSwappedMovesTheStartAgain) {
+    bring_up("trident-9440", {800, 600, 16});
+    enable_stereo(kOwnHost, 6);
+    switch_glasses();
+    adapter().crtc[0x12] = 0x00; // something else reset the adapter
+    adapter().crtc[0x0D] = 0x00;
+    EXPECT_EQ(resume_stereo(), 1);
+    const TimingBlock& block = g_shared.current_table.blocks[6];
+    EXPECT_EQ(adapter().crtc[0x12], static_cast<std::uint8_t>(block.bytes[0x12] - 1));
+    EXPECT_EQ(adapter().crtc[0x0D], (2 * g_shared.eye_shift) & 0xFF);
+}
+
+TEST(Resume, DoesNothingWhenStereoIsOff) {
+    bring_up("cirrus-544x");
+    testing::fake().driver_calls.clear();
+    EXPECT_EQ(resume_stereo(), 1);
+    EXPECT_TRUE(testing::fake().driver_calls.empty());
+}
+
+TEST(Resume, S3AtAnotherResolutionWritesTimingButNoClock) {
+    bring_up("s3-765");
+    enable_stereo(kOwnHost, 4);
+    g_process.display_width = 1152;
+    g_process.display_height = 864;
+    testing::fake().driver_calls.clear();
+    resume_stereo();
+    auto& calls = testing::fake().driver_calls;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), 8u), 0) << "no S3 clock call";
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), 6u), 1) << "the timing block is written";
+}
+
+TEST(Frequency, ChangeNeedsStereoAndAValidIndex) {
+    bring_up("mach64-vt");
+    EXPECT_EQ(set_frequency(3), 0);
+    EXPECT_EQ(g_shared.last_error, kErrStereoOff);
+    enable_stereo(kOwnHost, 1);
+    testing::fake().posted.clear();
+    for (std::int32_t bad : {10, -1, 19, 21}) {
+        EXPECT_EQ(set_frequency(bad), 0) << bad;
+        EXPECT_EQ(g_shared.last_error, kErrBadFrequency);
+    }
+    EXPECT_TRUE(testing::fake().posted.empty());
+    EXPECT_EQ(g_shared.current_frequency, 1);
+    EXPECT_EQ(set_frequency(20), 1);
+    EXPECT_EQ(g_shared.current_frequency, 5);
+    std::vector<PostedMessage> expected = {{kOwnHost, 1124, 607, 5}, {kOtherHost, 1124, 607, 5}};
+    EXPECT_EQ(testing::fake().posted, expected) << "every host window, the caller's too";
+}
+
+TEST(Frequency, ADamagedDefaultIndexNeverIndexesATable) {
+    bring_up("s3-765");
+    g_shared.current_table.default_frequency = 42; // as read from a damaged file
+    EXPECT_EQ(query(kQueryDefaultFrequency, 0), 42);
+    EXPECT_EQ(enable_stereo(kOwnHost, 20), 9) << "clamped";
+    EXPECT_EQ(set_frequency(20), 0);
+    EXPECT_EQ(g_shared.last_error, kErrBadFrequency);
+    g_shared.current_table.default_frequency = -7;
+    EXPECT_EQ(set_frequency(20), 0);
+    EXPECT_EQ(g_shared.current_frequency, 9);
+}
+
+TEST(LineDouble, MaxScanLineIsDoubledAndHalved) {
+    struct {
+        std::uint8_t before, doubled;
+    } cases[] = {{0x40, 0x41}, {0x43, 0x46}, {0x50, 0x60}, {0x00, 0x01}};
+    for (auto c : cases) {
+        bring_up("cirrus-542x");
+        enable_stereo(kOwnHost, 2);
+        adapter().crtc[0x09] = c.before;
+        line_double_command(0, kLineDoubleOn);
+        EXPECT_EQ(adapter().crtc[0x09], c.doubled) << int(c.before);
+        EXPECT_TRUE(adapter().crtc[0x17] & 0x04);
+        EXPECT_EQ(query(kQueryFrequency, 0), 16);
+        line_double_command(0, kLineDoubleOff);
+        // 0x50 doubles into bit 5 and does not halve back: the line-double
+        // mode works on max scan line values below 16.
+        if (c.before != 0x50) {
+            EXPECT_EQ(adapter().crtc[0x09], c.before) << int(c.before);
+        }
+        EXPECT_FALSE(adapter().crtc[0x17] & 0x04);
+        EXPECT_EQ(g_shared.current_frequency, 2);
+    }
+}
+
+TEST(LineDouble, EachExportRestoresItsOwnSavedFrequency) {
+    bring_up("s3-765");
+    enable_stereo(kOwnHost, 4);
+    line_double_command(0, kLineDoubleOn);  // Set_VR_System saves 4
+    line_double_command(1, kLineDoubleOn);  // Set_VR_Reserved saves 9
+    line_double_command(0, kLineDoubleOff);
+    EXPECT_EQ(g_shared.current_frequency, 4);
+    EXPECT_EQ(g_shared.line_double, 0);
+}
+
+TEST(LineDouble, S3WritesTheFixedBlockAndBackTheStereoBlock) {
+    bring_up("s3-765");
+    enable_stereo(kOwnHost, 3);
+    line_double_command(0, kLineDoubleOn);
+    EXPECT_EQ(adapter().crtc[0x00], 0xC2);
+    EXPECT_EQ(adapter().crtc[0x3C], 0x4A);
+    line_double_command(0, kLineDoubleOff);
+    EXPECT_EQ(adapter().crtc[0x00], g_shared.current_table.blocks[3].bytes[0]);
+}
+
+TEST(LineDouble, OtherCommandsDoNothingAndClearTheError) {
+    bring_up("s3-765");
+    testing::fake().driver_calls.clear();
+    g_shared.last_error = 300;
+    EXPECT_EQ(line_double_command(0, 700), 1);
+    EXPECT_EQ(g_shared.last_error, 0);
+    EXPECT_TRUE(testing::fake().driver_calls.empty());
+}
+
+TEST(InitClose, SecondInitInTheSameProcessAnswers103AndPostsNothing) {
+    bring_up("s3-765");
+    EXPECT_EQ(init_library(kOwnHost), 1);
+    EXPECT_EQ(g_shared.last_error, kErrAlreadyInitialised);
+    EXPECT_TRUE(testing::fake().posted.empty());
+}
+
+TEST(InitClose, RefusedModeClosesTheDriverAndTheNextInitDetectsAgain) {
+    testing::reset_world("trident-9440", {640, 480, 16});
+    testing::reset_registry();
+    g_process.driver = 0;
+    EXPECT_EQ(init_library(kOwnHost), 0);
+    EXPECT_EQ(g_shared.last_error, kErrModeRefused);
+    EXPECT_EQ(g_shared.chip_code, 0x101);
+    EXPECT_EQ(g_process.driver, 0u);
+    EXPECT_EQ(testing::fake().closes, 1);
+    testing::fake().desktop = {800, 600, 16};
+    EXPECT_EQ(init_library(kOwnHost), 1);
+    EXPECT_EQ(testing::fake().opens, 2);
+}
+
+TEST(InitClose, InitPostsAvailabilityDefaultAndStereoState) {
+    bring_up("s3-765");
+    enable_stereo(kOwnHost, 7);
+    g_shared.current_table.status[2] = 0;
+    testing::fake().posted.clear();
+    // A second client process initialises while stereo is on.
+    g_shared.initialised = 0;
+    EXPECT_EQ(init_library(kOtherHost), 1);
+    std::vector<PostedMessage> expected = {
+        {kOtherHost, 1124, 604, 1023}, {kOtherHost, 1124, 608, 5}, {kOtherHost, 1124, 605, 7}};
+    EXPECT_EQ(testing::fake().posted, expected);
+}
+
+TEST(InitClose, CloseWhileOnRestoresTimingThenLocksAndWritesTheSettings) {
+    bring_up("s3-765");
+    const sim::AdapterState entry = adapter();
+    enable_stereo(kOwnHost, 5);
+    testing::fake().posted.clear();
+    EXPECT_EQ(close_library(kOwnHost), 1);
+    for (int i = 0; i < 25; ++i) EXPECT_EQ(adapter().crtc[i], entry.crtc[i]) << i;
+    std::vector<PostedMessage> expected = {{kOtherHost, 1124, 606, 0}};
+    EXPECT_EQ(testing::fake().posted, expected);
+    EXPECT_EQ(testing::fake().files["duoscope.ini"].size(), 6390u);
+    EXPECT_EQ(g_shared.initialised, 0);
+    EXPECT_EQ(g_shared.clients[g_process.client_slot].host_window, 0u);
+}
+
+TEST(InitClose, CloseWithoutInitStillWritesTheSettingsFile) {
+    testing::reset_world("s3-765");
+    g_process.driver = 0;
+    EXPECT_EQ(close_library(0), 1);
+    // No desktop depth was ever read: the header alone, with no size.
+    const auto& file = testing::fake().files["duoscope.ini"];
+    ASSERT_EQ(file.size(), 138u);
+    EXPECT_EQ(file[6] | file[7] | file[8] | file[9], 0);
+    EXPECT_EQ(testing::fake().closes, 0) << "no driver was open";
+}
+
+} // namespace
+} // namespace duo
+
+namespace duo {
+namespace {
+
+// What a monitor sees once stereo is on: interlaced scanning at the field
+// rate the default tables promise for the frequency, on every adapter and
+// desktop mode with defaults; and the desktop's progressive mode again after.
+TEST(StereoMonitor, EnableShowsInterlacedScanningAtTheTablesFieldRate) {
+    const sim::DesktopMode modes[] = {{640, 480, 8}, {800, 600, 16}, {1024, 768, 8}, {800, 600, 24}};
+    for (const sim::AdapterModel* model : supported_adapters()) {
+        for (const sim::DesktopMode& mode : modes) {
+            testing::reset_world(model->name, mode);
+            testing::reset_registry();
+            testing::list_adapter(*model);
+            g_process.driver = 0;
+            if (init_library(kOwnHost) != 1 || !current_default_record()) continue; // refused, or no defaults
+            const sim::MonitorView desktop = sim::observe(adapter());
+            for (std::int32_t f = 3; f < kFrequencyCount; ++f) {
+                SCOPED_TRACE(std::string(model->name) + " " + std::to_string(mode.width) + "x" +
+                             std::to_string(mode.bits_per_pixel) + " frequency " + std::to_string(f));
+                enable_stereo(kOwnHost, f);
+                const sim::MonitorView view = sim::observe(adapter());
+                const DecodedTiming timing =
+                    decode_timing(g_shared.chip_code, mode.bits_per_pixel, g_shared.current_table.blocks[f]);
+                const double promised =
+                    scan_rates(timing, pixel_clock_hz(synthesizer_of(g_shared.chip_code), selected_clock_setting(f)))
+                        .field_rate_hz;
+                EXPECT_TRUE(view.interlaced);
+                EXPECT_FALSE(view.blanked);
+                EXPECT_NEAR(view.field_rate_hz / promised, 1.0, 0.002) << view.field_rate_hz << " vs " << promised;
+                disable_stereo(kOwnHost);
+                const sim::MonitorView back = sim::observe(adapter());
+                EXPECT_FALSE(back.interlaced);
+                EXPECT_DOUBLE_EQ(back.field_rate_hz, desktop.field_rate_hz);
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace duo
