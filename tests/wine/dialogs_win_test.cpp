@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,118 +19,12 @@
 #include "lib/hw/port_io.h"
 #include "lib/timing/timing_load.h"
 #include "sim/adapter.h"
-#include "tests/wine/screenshot_win.h"
+#include "tests/wine/dialog_driver_win.h"
 
 namespace duo {
 namespace {
 
-constexpr char kAdjustCaption[] = "                      Adjust VR System";
-constexpr char kDiagnosisCaption[] = "                    Test VR Frequency";
-
-// ---- Driving modal dialogs: steps run from a thread timer, which every
-// modal loop (nested ones too) dispatches. A step returns false to be tried
-// again at the next tick.
-using Step = std::function<bool()>;
-std::deque<Step> g_steps;
-int g_waited = 0;
-std::string g_stuck;
-constexpr int kMaxWaitTicks = 1000; // about 10 s at the timer's 10 ms floor
-
-void end_all_dialogs() {
-    for (const char* caption : {"Set Default", kAdjustCaption, kDiagnosisCaption}) {
-        if (HWND w = FindWindowA(nullptr, caption)) EndDialog(w, -2);
-    }
-    HWND w = GetActiveWindow();
-    if (w) EndDialog(w, -2);
-}
-
-void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_steps.empty()) return;
-    Step step = std::move(g_steps.front());
-    g_steps.pop_front(); // before running it: the step may start a nested modal loop
-    if (step()) {
-        g_waited = 0;
-        return;
-    }
-    if (++g_waited > kMaxWaitTicks) {
-        g_stuck = "a step waited too long with " + std::to_string(g_steps.size()) + " steps left";
-        g_steps.clear();
-        end_all_dialogs();
-        return;
-    }
-    g_steps.push_front(std::move(step));
-}
-
-struct Driving {
-    explicit Driving(std::vector<Step> steps) {
-        g_steps.assign(steps.begin(), steps.end());
-        g_waited = 0;
-        g_stuck.clear();
-        timer = SetTimer(nullptr, 0, 1, tick);
-    }
-    ~Driving() {
-        KillTimer(nullptr, timer);
-        g_steps.clear();
-    }
-    UINT_PTR timer;
-};
-
-HWND visible_dialog(const char* caption) {
-    HWND w = FindWindowA("#32770", caption);
-    return w && IsWindowVisible(w) ? w : nullptr;
-}
-
-// Waits for a dialog, then acts on it.
-Step on(const char* caption, std::function<void(HWND)> act) {
-    std::string c = caption;
-    return [c, act] {
-        HWND w = visible_dialog(c.c_str());
-        if (!w) return false;
-        act(w);
-        return true;
-    };
-}
-
-Step check(std::function<void()> f) {
-    return [f] {
-        f();
-        return true;
-    };
-}
-
-// A mouse button message at a client point, with the cursor really there:
-// the dialogs ask for the cursor position.
-void mouse(HWND window, UINT message, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(window, &p);
-    SetCursorPos(p.x, p.y);
-    PostMessageA(window, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
-}
-
-std::vector<Step> click(const char* caption, int x, int y) {
-    return {on(caption, [x, y](HWND w) { mouse(w, WM_LBUTTONDOWN, x, y); }),
-            on(caption, [x, y](HWND w) { mouse(w, WM_LBUTTONUP, x, y); })};
-}
-
-void press(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
-Step press_in(const char* caption, int id) {
-    return on(caption, [id](HWND w) { press(w, id); });
-}
-
-Step photograph(const char* caption, const char* name) {
-    std::string file = std::string("screenshots\\") + name + ".png";
-    return on(caption, [file](HWND w) {
-        RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-        EXPECT_TRUE(testing::save_window_png(w, file)) << file;
-    });
-}
-
-std::vector<Step> join(std::initializer_list<std::vector<Step>> parts) {
-    std::vector<Step> all;
-    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
+using namespace duo::testing;
 
 // ---- Host windows that collect notifications.
 struct Notice {
@@ -199,7 +91,6 @@ protected:
         g_shared.clients[1] = {1, reinterpret_cast<WindowHandle>(hosts_[1])};
         g_shared.clients[4] = {1, reinterpret_cast<WindowHandle>(hosts_[0])};
         g_notices.clear();
-        CreateDirectoryA("screenshots", nullptr);
     }
     // Stereo on, as Enable_VR_System leaves the chip.
     void stereo_on() {
@@ -246,7 +137,7 @@ TEST_F(DialogTest, AdjustArrowsMoveTheChipLiveAndOkKeepsThePosition) {
                         click(kAdjustCaption, 171, 40),       // beside the up zone: nothing
                         {press_in(kAdjustCaption, 1002)}}));
         result = Adjust_VR_System(hosts_[0]);
-        EXPECT_EQ(g_stuck, "");
+        EXPECT_EQ(stuck(), "");
     }
     EXPECT_EQ(result, 1);
     EXPECT_EQ(g_shared.last_error, 0);
@@ -296,7 +187,7 @@ TEST_F(DialogTest, AdjustHeldArrowWaitsForAReleaseOverTheDialogAndCancelRestores
             press_in(kAdjustCaption, 1003), // Cancel
         });
         EXPECT_EQ(Adjust_VR_System(hosts_[0]), 1);
-        EXPECT_EQ(g_stuck, "");
+        EXPECT_EQ(stuck(), "");
     }
     EXPECT_EQ(vrs_released_elsewhere, vrs0);
     EXPECT_EQ(vrs_released_here, vrs0 - 1);
@@ -355,7 +246,7 @@ TEST_F(DialogTest, DiagnosisTestsAFrequencySetsTheDefaultAndTellsTheHostsOnClose
              photograph(kDiagnosisCaption, "diagnosis_after_tests"), press_in(kDiagnosisCaption, 1005)},
         }));
         result = Diagnosis_VR_System(hosts_[0]);
-        EXPECT_EQ(g_stuck, "");
+        EXPECT_EQ(stuck(), "");
     }
     EXPECT_EQ(result, 1);
     EXPECT_EQ(selected, 5);
@@ -400,7 +291,7 @@ TEST_F(DialogTest, DiagnosisTimeOutAsksAgainOnTheRestoredScreenAndRetryTestsAgai
             press_in(kDiagnosisCaption, 1005),
         });
         EXPECT_EQ(Diagnosis_VR_System(hosts_[0]), 1);
-        EXPECT_EQ(g_stuck, "");
+        EXPECT_EQ(stuck(), "");
     }
     EXPECT_GE(timed_out_after, 4500u);
     EXPECT_LE(timed_out_after, 8000u);
@@ -424,7 +315,7 @@ TEST_F(DialogTest, DiagnosisTestAllOffersAbortAndStopsWhereItWasPressed) {
             press_in(kDiagnosisCaption, 1005),
         });
         EXPECT_EQ(Diagnosis_VR_System(hosts_[0]), 1);
-        EXPECT_EQ(g_stuck, "");
+        EXPECT_EQ(stuck(), "");
     }
     EXPECT_TRUE(abort_shown);
     EXPECT_EQ(g_shared.test_frequency, 5);
@@ -476,7 +367,7 @@ TEST_F(DialogTest, OnAPaletteDisplayThePictureKeepsItsColours) {
                        press(w, 1002);
                    })});
         EXPECT_EQ(Adjust_VR_System(hosts_[0]), 1);
-        EXPECT_EQ(g_stuck, "");
+        EXPECT_EQ(stuck(), "");
     }
     // Wine's 8-bit X display maps the realised palette to the nearest colours
     // it can allocate, so the arrow is checked for being cyan, not exactly.
@@ -517,7 +408,7 @@ TEST_F(DialogTest, OpeningEveryDialogTwoHundredTimesLeavesNoObjectsBehind) {
             Driving a({click(kAdjustCaption, 125, 45)[0], click(kAdjustCaption, 125, 45)[1],
                        press_in(kAdjustCaption, i % 2 ? 1002 : 1003)});
             ASSERT_EQ(Adjust_VR_System(hosts_[0]), 1);
-            ASSERT_EQ(g_stuck, "") << i;
+            ASSERT_EQ(stuck(), "") << i;
         }
         for (int i = 0; i < times; ++i) {
             // PASSFAIL is photographed once by another test; here its time-out
@@ -526,7 +417,7 @@ TEST_F(DialogTest, OpeningEveryDialogTwoHundredTimesLeavesNoObjectsBehind) {
                        on("Frequency showing: 100 Hz", [](HWND w) { PostMessageA(w, WM_TIMER, 1000, 0); }),
                        press_in("Testing confirmation: 100 Hz", 1009), press_in(kDiagnosisCaption, 1005)});
             ASSERT_EQ(Diagnosis_VR_System(hosts_[0]), 1);
-            ASSERT_EQ(g_stuck, "") << i;
+            ASSERT_EQ(stuck(), "") << i;
         }
     };
     g_shared.current_table.default_frequency = 5;
@@ -540,43 +431,4 @@ TEST_F(DialogTest, OpeningEveryDialogTwoHundredTimesLeavesNoObjectsBehind) {
 } // namespace
 } // namespace duo
 
-// Without a window manager, Wine waits up to 2 s for one at every dialog that
-// closes, unless the program's windows are unmanaged. That is set for this
-// program alone (its AppDefaults key); a run that finds it missing sets it
-// and runs itself again, since the setting is read when the program starts.
-namespace {
-
-constexpr char kAppX11Key[] = "Software\\Wine\\AppDefaults\\dialogs_win_test.exe\\X11 Driver";
-
-bool windows_unmanaged() {
-    char value[8] = {};
-    DWORD size = sizeof value;
-    return RegGetValueA(HKEY_CURRENT_USER, kAppX11Key, "Managed", RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS &&
-           value[0] == 'N';
-}
-
-int run_again_unmanaged() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kAppX11Key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return -1;
-    RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-    RegCloseKey(key);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, GetCommandLineA(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return -1;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return static_cast<int>(code);
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    if (!windows_unmanaged()) return run_again_unmanaged();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return duo::testing::run_unmanaged(argc, argv, "dialogs_win_test.exe"); }
