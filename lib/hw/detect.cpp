@@ -98,8 +98,8 @@ std::int32_t probe_trident() {
     return 0;
 }
 
-// Port by port, as the unlock must be: the index goes to 0x3D4 and stays
-// there for the data access.
+// The S3 probe reads through the CRTC ports themselves, as it writes the
+// unlock keys.
 std::uint8_t read_crtc_by_ports(std::uint8_t index) {
     Write_Port(kCrtcIndex, index);
     return Read_Port(kCrtcData);

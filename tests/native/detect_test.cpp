@@ -81,7 +81,10 @@ protected:
         testing::reset_registry();
     }
     sim::AdapterState& adapter() { return *testing::fake().adapter; }
-    void TearDown() override { EXPECT_EQ(testing::fake_registry().open_keys, 0) << "every key opened is closed"; }
+    void TearDown() override {
+        EXPECT_EQ(testing::fake_registry().open_keys, 0) << "every key opened is closed";
+        testing::reset_registry(); // later tests start with nothing listed
+    }
 };
 
 TEST_F(Detection, EverySimulatedAdapterAsListedByTheConfigurationManager) {

@@ -108,6 +108,30 @@ std::vector<Step> join(std::initializer_list<std::vector<Step>> parts) {
     return all;
 }
 
+int gdi_objects() {
+    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted) return static_cast<int>(counted);
+    int n = 0;
+    for (ULONG_PTR h = 1; h < 0x10000; ++h) n += GetObjectType(reinterpret_cast<HGDIOBJ>(h)) != 0;
+    return n;
+}
+
+namespace {
+
+BOOL CALLBACK count_window(HWND window, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    EnumChildWindows(window, count_window, count);
+    return TRUE;
+}
+
+} // namespace
+
+int thread_windows() {
+    int n = 0;
+    EnumThreadWindows(GetCurrentThreadId(), count_window, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
 int run_unmanaged(int argc, char** argv, const char* exe_name) {
     const std::string key = std::string("Software\\Wine\\AppDefaults\\") + exe_name + "\\X11 Driver";
     char value[8] = {};

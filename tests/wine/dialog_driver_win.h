@@ -45,6 +45,13 @@ Step press_in(const char* caption, int id);
 Step photograph(const char* caption, const char* name);
 std::vector<Step> join(std::initializer_list<std::vector<Step>> parts);
 
+// Live GDI objects of this process. Where the system does not count them
+// (Wine answers GetGuiResources with 0), the handle table is probed: each
+// live object answers GetObjectType by its 16-bit handle.
+int gdi_objects();
+// Windows of this thread, children included.
+int thread_windows();
+
 // Without a window manager, Wine waits up to 2 s for one at every dialog
 // that closes, unless the program's windows are unmanaged. That is set for
 // this program alone (its AppDefaults key); a run that finds it missing sets

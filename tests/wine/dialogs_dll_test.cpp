@@ -109,15 +109,26 @@ protected:
 };
 
 TEST_F(DllDialogs, AdjustInStereoAndATestedDefaultReachTheClient) {
-    ASSERT_EQ(enable_(nullptr, 20), 1);
+    ASSERT_EQ(enable_(host_, 20), query_(105, 0)); // stereo at the default frequency
     const std::uint32_t vrs0 = vrs();
+    COLORREF face[2] = {};
     {
-        Driving d(join({click(kAdjustCaption, 125, 45), {press_in(kAdjustCaption, 1002)}}));
+        Driving d(join({{photograph(kAdjustCaption, "dll_adjust"), on(kAdjustCaption,
+                                                                   [&](HWND w) {
+                                                                       // The raised face of OK at (260, 50), 80 x 30.
+                                                                       HDC dc = GetDC(w);
+                                                                       face[0] = GetPixel(dc, 260, 50);
+                                                                       face[1] = GetPixel(dc, 339, 79);
+                                                                       ReleaseDC(w, dc);
+                                                                   })},
+                        click(kAdjustCaption, 125, 45), {press_in(kAdjustCaption, 1002)}}));
         EXPECT_EQ(adjust_(host_), 1);
         EXPECT_EQ(stuck(), "");
     }
     EXPECT_EQ(vrs(), vrs0 + 1);
     EXPECT_EQ(query_(103, 0), 0);
+    EXPECT_EQ(face[0], RGB(255, 255, 255)) << "this process's raised face";
+    EXPECT_EQ(face[1], RGB(0, 0, 0));
     {
         Driving d(join({click(kDiagnosisCaption, 130, 35), // 115 Hz
                         {press_in(kDiagnosisCaption, 1006), press_in("Frequency showing: 115 Hz", 1011),
@@ -132,6 +143,24 @@ TEST_F(DllDialogs, AdjustInStereoAndATestedDefaultReachTheClient) {
     EXPECT_EQ(g_notices[0].first, 604u);
     EXPECT_NE(g_notices[0].second & (1 << 8), 0);
     EXPECT_EQ(g_notices[1], std::make_pair(WPARAM{608}, LPARAM{8}));
+}
+
+TEST_F(DllDialogs, TwoHundredOpeningsOfEachDialogLeaveNoObjectsBehind) {
+    auto round = [&](int times) {
+        for (int i = 0; i < times; ++i) {
+            Driving a({press_in(kAdjustCaption, 1003)});
+            ASSERT_EQ(adjust_(host_), 1);
+            ASSERT_EQ(stuck(), "") << i;
+            Driving d({press_in(kDiagnosisCaption, 1005)});
+            ASSERT_EQ(diagnosis_(host_), 1);
+            ASSERT_EQ(stuck(), "") << i;
+        }
+    };
+    round(1);
+    const int gdi = gdi_objects(), windows = thread_windows();
+    round(200);
+    EXPECT_EQ(gdi_objects(), gdi);
+    EXPECT_EQ(thread_windows(), windows);
 }
 
 } // namespace

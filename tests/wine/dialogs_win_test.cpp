@@ -377,29 +377,6 @@ TEST_F(DialogTest, OnAPaletteDisplayThePictureKeepsItsColours) {
     EXPECT_EQ(ground, RGB(192, 192, 192));
 }
 
-// Live GDI objects of this process. Where the system does not count them
-// (Wine answers GetGuiResources with 0), the handle table is probed: each
-// live object answers GetObjectType by its 16-bit handle.
-int gdi_objects() {
-    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (counted) return static_cast<int>(counted);
-    int n = 0;
-    for (ULONG_PTR h = 1; h < 0x10000; ++h) n += GetObjectType(reinterpret_cast<HGDIOBJ>(h)) != 0;
-    return n;
-}
-
-BOOL CALLBACK count_window(HWND window, LPARAM count) {
-    ++*reinterpret_cast<int*>(count);
-    EnumChildWindows(window, count_window, count);
-    return TRUE;
-}
-
-int windows() {
-    int n = 0;
-    EnumThreadWindows(GetCurrentThreadId(), count_window, reinterpret_cast<LPARAM>(&n));
-    return n;
-}
-
 TEST_F(DialogTest, OpeningEveryDialogTwoHundredTimesLeavesNoObjectsBehind) {
     start("s3-765", 0x203);
     stereo_on();
@@ -422,10 +399,10 @@ TEST_F(DialogTest, OpeningEveryDialogTwoHundredTimesLeavesNoObjectsBehind) {
     };
     g_shared.current_table.default_frequency = 5;
     round(1); // first use creates the system's own cached objects
-    const int gdi = gdi_objects(), wins = windows();
+    const int gdi = gdi_objects(), wins = thread_windows();
     round(200);
     EXPECT_EQ(gdi_objects(), gdi);
-    EXPECT_EQ(windows(), wins);
+    EXPECT_EQ(thread_windows(), wins);
 }
 
 } // namespace
