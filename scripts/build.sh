@@ -17,6 +17,7 @@ for tree in "${trees[@]}"; do
     native) args=() ;;
     win64) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
     win32) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
+    asan) args=(-DDUO_SANITIZE=ON) ;;
     fuzz) args=(-DCMAKE_CXX_COMPILER=clang++ -DDUO_FUZZ=ON -DDUO_BUILD_TESTS=OFF) ;;
     *) echo "unknown tree $tree" >&2; exit 2 ;;
   esac

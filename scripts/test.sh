@@ -6,10 +6,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 broot=${DUO_BUILD_ROOT:-build}
 scripts/install-deps.sh
-scripts/build.sh native win64 win32
+scripts/build.sh native asan win64 win32
 
 echo "== native tests"
 ctest --test-dir $broot/native --output-on-failure
+echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+ctest --test-dir $broot/asan --output-on-failure
 echo "== static checks of the 32-bit and 64-bit images"
 ctest --test-dir $broot/win32 --output-on-failure -R '^static\.'
 ctest --test-dir $broot/win64 --output-on-failure -R '^static\.'

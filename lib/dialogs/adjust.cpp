@@ -218,9 +218,11 @@ bool adjust_default(AdjustState& s, std::int32_t chip, int width, int bits_per_p
     r.vb[1] = d.bytes[kCrtcVBlankStart + 1];
     r.vr[1] = static_cast<std::uint8_t>((c[kCrtcVRetraceEnd] & 0xF0) | (d.bytes[kCrtcVRetraceEnd] & 0x0F));
     r.overflow = static_cast<std::uint8_t>((c[kCrtcOverflow] & 0x73) | (d.bytes[kCrtcOverflow] & 0x8C));
-    r.max_scan = static_cast<std::uint8_t>((c[kCrtcMaxScanLine] & ~kMaxScanVbs9) | (d.bytes[kCrtcMaxScanLine] & kMaxScanVbs9));
+    r.max_scan =
+        static_cast<std::uint8_t>((c[kCrtcMaxScanLine] & ~kMaxScanVbs9) | (d.bytes[kCrtcMaxScanLine] & kMaxScanVbs9));
     if (s.group == AdjustGroup::kS3)
-        r.s3_ext = static_cast<std::uint8_t>((c[kBlockS3ExtHoriz] & ~kExtHrs8) | (d.bytes[kBlockS3ExtHoriz] & kExtHrs8));
+        r.s3_ext =
+            static_cast<std::uint8_t>((c[kBlockS3ExtHoriz] & ~kExtHrs8) | (d.bytes[kBlockS3ExtHoriz] & kExtHrs8));
     write_registers(r);
     if (s.group == AdjustGroup::kS3) write_crtc(kS3ExtHoriz, r.s3_ext);
     s.retrace = retrace_values(s.group, r, s.retrace);

@@ -83,7 +83,8 @@ std::int32_t from_registry() {
         if (!device) continue;
         char value[kRegistryValueSize];
         std::uint32_t length = 0;
-        if (query_hardware_key(device, value, length) && length <= sizeof value) chip = parse_hardware_key(value, length);
+        if (query_hardware_key(device, value, length) && length <= sizeof value)
+            chip = parse_hardware_key(value, length);
         close_key(device);
     }
     close_key(devices);

@@ -227,7 +227,8 @@ TEST_F(Detection, TheS3ProbeUnlocksThroughThePortsAndLeavesTheRegistersOpen) {
     ASSERT_EQ(detect_chip(), 0x203);
     EXPECT_EQ(adapter().crtc[0x38], 0x48);
     EXPECT_EQ(adapter().crtc[0x39], 0xA5);
-    EXPECT_EQ(sim::lock_state(adapter()).rfind("CR2D-CR3F open (CR38), CR40+ open", 0), 0u) << sim::lock_state(adapter());
+    const std::string locks = sim::lock_state(adapter());
+    EXPECT_EQ(locks.rfind("CR2D-CR3F open (CR38), CR40+ open", 0), 0u) << locks;
 }
 
 TEST_F(Detection, CirrusMembersByChipId) {

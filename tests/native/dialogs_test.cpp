@@ -81,7 +81,8 @@ AdjustRegisters regs(std::uint8_t cr02, std::uint8_t cr03, std::uint8_t cr04, st
 TEST(RetraceValues, PlainVgaEndsUnfoldAgainstTheirStarts) {
     // HBE low bits 0x32 above HBS's 0x10: same 64-block. HRE 0x03 below
     // HRS's 0x1E: next 32-block.
-    RetraceValues v = retrace_values(AdjustGroup::kPlainVga, regs(0x50, 0x12, 0x5E, 0x83, 0x00, 0, 0x80, 0x05, 0x70, 0x20), {});
+    RetraceValues v =
+        retrace_values(AdjustGroup::kPlainVga, regs(0x50, 0x12, 0x5E, 0x83, 0x00, 0, 0x80, 0x05, 0x70, 0x20), {});
     EXPECT_EQ(v.hbs, 0x50u);
     EXPECT_EQ(v.hbe, 0x72u);
     EXPECT_EQ(v.hrs, 0x5Eu);
@@ -105,7 +106,8 @@ TEST(RetraceValues, PlainVgaEndsUnfoldAgainstTheirStarts) {
 
 TEST(RetraceValues, S3TakesTheExtendedHorizontalBits) {
     // CR5D: HBS bit 8 (0x04), HBE bit 6 (0x08), HRS bit 8 (0x10), HRE bit 5 (0x20).
-    RetraceValues v = retrace_values(AdjustGroup::kS3, regs(0x10, 0x05, 0x20, 0x04, 0, 0, 0, 0, 0, 0, 0x04 | 0x08 | 0x10 | 0x20), {});
+    RetraceValues v =
+        retrace_values(AdjustGroup::kS3, regs(0x10, 0x05, 0x20, 0x04, 0, 0, 0, 0, 0, 0, 0x04 | 0x08 | 0x10 | 0x20), {});
     EXPECT_EQ(v.hbs, 0x110u);
     EXPECT_EQ(v.hbe, 0x45u); // bit 6 from CR5D; HBS's bits 6 and 7 are clear
     EXPECT_EQ(v.hrs, 0x120u);
@@ -151,7 +153,9 @@ protected:
         }
         return r;
     }
-    std::uint32_t chip_vrs() { return a().crtc[0x10] | ((a().crtc[0x07] & 0x04) << 6) | ((a().crtc[0x07] & 0x80) << 2); }
+    std::uint32_t chip_vrs() {
+        return a().crtc[0x10] | ((a().crtc[0x07] & 0x04) << 6) | ((a().crtc[0x07] & 0x80) << 2);
+    }
     AdjustState s;
 };
 
@@ -237,7 +241,8 @@ TEST_F(AdjustTest, CancelPutsTheEntryValuesIntoChipAndBlock) {
     ASSERT_NE(a().crtc[0x10], entry[0x10]);
     TimingBlock block{};
     adjust_cancel(s, block);
-    for (int r : {0x02, 0x03, 0x04, 0x05, 0x07, 0x09, 0x10, 0x11, 0x15, 0x16, 0x5D}) EXPECT_EQ(a().crtc[r], entry[r]) << r;
+    for (int r : {0x02, 0x03, 0x04, 0x05, 0x07, 0x09, 0x10, 0x11, 0x15, 0x16, 0x5D})
+        EXPECT_EQ(a().crtc[r], entry[r]) << r;
     for (int b : {2, 3, 4, 5, 7, 9, 16, 17, 21, 22}) EXPECT_EQ(block.bytes[b], entry[b]) << b;
     EXPECT_EQ(block.bytes[62], entry[0x5D]);
     EXPECT_EQ(block.bytes[6], 0);
@@ -259,6 +264,16 @@ TEST_F(AdjustTest, DefaultLoadsTheBuiltInSyncAndBlankingIntoTheChipOnly) {
     EXPECT_EQ(a().crtc[0x09], (0xFF & ~0x20) | (record->crtc[0x09] & 0x20));
     EXPECT_EQ(a().crtc[0x5D], (0xFF & ~0x10) | (record->ext[2] & 0x10));
     EXPECT_EQ(s.retrace.hrs, record->crtc[4] | ((record->ext[2] & 0x10) << 4));
+    // Default then OK stores only the retrace fields, now the default's.
+    TimingBlock ok_block = current;
+    adjust_ok(s, ok_block);
+    EXPECT_EQ(ok_block.bytes[4], record->crtc[4]);
+    EXPECT_EQ(ok_block.bytes[16], record->crtc[0x10]);
+    for (int i = 0; i < kTimingBlockSize; ++i) {
+        if (i != 4 && i != 5 && i != 7 && i != 16 && i != 17 && i != 62) {
+            EXPECT_EQ(ok_block.bytes[i], current.bytes[i]) << i;
+        }
+    }
     // Default then Cancel restores the entry values.
     TimingBlock block{};
     adjust_cancel(s, block);
@@ -382,11 +397,60 @@ TEST_F(DiagnosisTest, TestSwitchPutsStereoTimingAndTheTestedClockOnAndRestoreTak
     EXPECT_EQ(g_shared.test_clock_select, misc);
     a().misc_output = static_cast<std::uint8_t>(misc ^ 0x0C); // a clock select changed meanwhile
     test_restore();
-    for (int r = 0; r < 0x19; ++r) EXPECT_EQ(a().crtc[r] & (r == 0x11 ? 0x7F : 0xFF), crtc[r] & (r == 0x11 ? 0x7F : 0xFF)) << r;
+    for (int r = 0; r < 0x19; ++r)
+        EXPECT_EQ(a().crtc[r] & (r == 0x11 ? 0x7F : 0xFF), crtc[r] & (r == 0x11 ? 0x7F : 0xFF)) << r;
     EXPECT_EQ(a().crtc[0x42], interlace);
     EXPECT_EQ(a().misc_output, misc) << "clock select bits put back";
     EXPECT_EQ(std::count(calls.begin(), calls.end(), 8u), 2) << "the saved clock is written back";
     EXPECT_EQ(a().seq[1], seq[1]) << "the screen is on again";
+}
+
+// Every family: the test leaves the display as it found it, stereo off or on.
+TEST(TestSwitch, EveryFamilyPutsBackWhatItChanged) {
+    const struct { const char* adapter; std::int32_t chip; } chips[] = {
+        {"trident-9680", 0x103}, {"s3-765", 0x203}, {"s3-virge", 0x206}, {"cirrus-542x", 0x301},
+        {"mach64-ct", 0x401},    {"et6000", 0x501},
+    };
+    for (const auto& c : chips) {
+        for (int stereo : {0, 1}) {
+            testing::reset_world(c.adapter, {800, 600, 16});
+            g_shared.chip_code = c.chip;
+            g_shared.colour_depth = 16;
+            g_process.display_width = 800;
+            g_process.display_height = 600;
+            const FamilyOps* ops = family_ops(c.chip);
+            ops->open_step();
+            load_timing_tables();
+            g_shared.current_frequency = 2;
+            if (stereo) {
+                ops->save_step(g_shared.saved_timing[family_of(c.chip)]);
+                ops->enter_step(g_shared.current_table.blocks[2]);
+                g_shared.stereo = 1;
+            }
+            sim::AdapterState& a = *testing::fake().adapter;
+            sim::AdapterState before = a;
+            test_switch(7);
+            if (!stereo) {
+                EXPECT_NE(std::memcmp(before.crtc, a.crtc, 0x19), 0) << c.adapter;
+            }
+            EXPECT_EQ(g_shared.stereo, stereo);
+            EXPECT_EQ(g_shared.current_frequency, 2);
+            test_restore();
+            for (int r = 0; r < 0x19; ++r) {
+                EXPECT_EQ(a.crtc[r] & (r == 0x11 ? 0x7F : 0xFF), before.crtc[r] & (r == 0x11 ? 0x7F : 0xFF))
+                    << c.adapter << " stereo " << stereo << " CR" << std::hex << r;
+            }
+            EXPECT_EQ(a.misc_output & 0x0C, before.misc_output & 0x0C) << c.adapter;
+            EXPECT_EQ(a.seq[1] & 0x20, before.seq[1] & 0x20) << c.adapter << ": screen on";
+        }
+    }
+    // A chip of no family: only the blank and unblank steps.
+    testing::reset_world("vga", {800, 600, 16});
+    sim::AdapterState before = *testing::fake().adapter;
+    test_switch(7);
+    test_restore();
+    EXPECT_EQ(std::memcmp(before.crtc, testing::fake().adapter->crtc, 256), 0);
+    EXPECT_EQ(before.misc_output, testing::fake().adapter->misc_output);
 }
 
 TEST_F(DiagnosisTest, TestAsksAgainOnlyAfterATimeOutAndRetry) {

@@ -149,7 +149,8 @@ int run_unmanaged(int argc, char** argv, const char* exe_name) {
         STARTUPINFOA si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(nullptr, GetCommandLineA(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return 1;
+        if (!CreateProcessA(nullptr, GetCommandLineA(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+            return 1;
         WaitForSingleObject(pi.hProcess, INFINITE);
         DWORD code = 1;
         GetExitCodeProcess(pi.hProcess, &code);

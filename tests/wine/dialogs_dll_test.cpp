@@ -76,7 +76,8 @@ protected:
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "DuoDllDialogHost";
         RegisterClassA(&wc);
-        host_ = CreateWindowA("DuoDllDialogHost", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+        host_ =
+            CreateWindowA("DuoDllDialogHost", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_EQ(init_(host_), 1);
         auto state = reinterpret_cast<StateFn>(
             reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("duogate_sim.dll"), "DuoGateSim_State")));

@@ -86,7 +86,8 @@ protected:
         wc.hInstance = self;
         wc.lpszClassName = "DuoDialogTestHost";
         RegisterClassA(&wc);
-        for (HWND& h : hosts_) h = CreateWindowA("DuoDialogTestHost", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, self, nullptr);
+        for (HWND& h : hosts_)
+            h = CreateWindowA("DuoDialogTestHost", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, self, nullptr);
         // Slots 1 and 4 hold hosts; the others are empty.
         g_shared.clients[1] = {1, reinterpret_cast<WindowHandle>(hosts_[1])};
         g_shared.clients[4] = {1, reinterpret_cast<WindowHandle>(hosts_[0])};
@@ -126,6 +127,7 @@ TEST_F(DialogTest, AdjustArrowsMoveTheChipLiveAndOkKeepsThePosition) {
     const std::uint8_t hrs0 = adapter_->crtc[0x04];
     const TimingBlock block0 = current_block();
     std::uint32_t vrs_after_up = 0;
+    bool still_open = false;
     int result = 0;
     {
         Driving d(join({{photograph(kAdjustCaption, "adjust")},
@@ -135,12 +137,20 @@ TEST_F(DialogTest, AdjustArrowsMoveTheChipLiveAndOkKeepsThePosition) {
                         click(kAdjustCaption, 120, 120),      // down
                         click(kAdjustCaption, 175, 85),       // right
                         click(kAdjustCaption, 171, 40),       // beside the up zone: nothing
-                        {press_in(kAdjustCaption, 1002)}}));
+                        {on(kAdjustCaption,
+                            [](HWND w) {
+                                PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0);
+                                PostMessageA(w, WM_KEYDOWN, VK_RETURN, 0);
+                                PostMessageA(w, WM_CLOSE, 0, 0);
+                            }),
+                         check([&] { still_open = visible_dialog(kAdjustCaption) != nullptr; }),
+                         press_in(kAdjustCaption, 1002)}}));
         result = Adjust_VR_System(hosts_[0]);
         EXPECT_EQ(stuck(), "");
     }
     EXPECT_EQ(result, 1);
     EXPECT_EQ(g_shared.last_error, 0);
+    EXPECT_TRUE(still_open) << "Escape, Enter and WM_CLOSE leave the dialog open";
     EXPECT_EQ(vrs_after_up, vrs0 + 2);
     EXPECT_EQ(vrs(), vrs0 + 1);
     EXPECT_EQ(adapter_->crtc[0x04], static_cast<std::uint8_t>(hrs0 - 1));
@@ -217,6 +227,7 @@ TEST_F(DialogTest, DiagnosisTestsAFrequencySetsTheDefaultAndTellsTheHostsOnClose
     bool abort_shown = true;
     std::string passfail_caption, box_text;
     std::int32_t selected = -1;
+    bool still_open = false;
     int result = 0;
     {
         Driving d(join({
@@ -234,7 +245,14 @@ TEST_F(DialogTest, DiagnosisTestsAFrequencySetsTheDefaultAndTellsTheHostsOnClose
              photograph("Frequency showing: 100 Hz", "passfail"), press_in("Frequency showing: 100 Hz", 1011),
              press_in(kDiagnosisCaption, 1007)}, // Set default: 100 Hz is available now
             click(kDiagnosisCaption, kRow115Hz.x, kRow115Hz.y),
-            {press_in(kDiagnosisCaption, 1006), press_in("Frequency showing: 115 Hz", 1012), // No
+            {on(kDiagnosisCaption, [](HWND w) {
+                 // Neither keys nor a close request end it: only Close does.
+                 PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0);
+                 PostMessageA(w, WM_KEYDOWN, VK_RETURN, 0);
+                 PostMessageA(w, WM_CLOSE, 0, 0);
+             }),
+             check([&] { still_open = visible_dialog(kDiagnosisCaption) != nullptr; }),
+             press_in(kDiagnosisCaption, 1006), press_in("Frequency showing: 115 Hz", 1012), // No
              press_in(kDiagnosisCaption, 1007),                                                // refused
              on("Set Default",
                 [&](HWND w) {
@@ -250,6 +268,7 @@ TEST_F(DialogTest, DiagnosisTestsAFrequencySetsTheDefaultAndTellsTheHostsOnClose
     }
     EXPECT_EQ(result, 1);
     EXPECT_EQ(selected, 5);
+    EXPECT_TRUE(still_open);
     EXPECT_EQ(passfail_caption, "Frequency showing: 100 Hz");
     EXPECT_NE(interlace_during_test & 0x20, 0) << "PASSFAIL shows the stereo timing";
     EXPECT_FALSE(abort_shown) << "Abort belongs to Test all";
@@ -308,10 +327,12 @@ TEST_F(DialogTest, DiagnosisTestAllOffersAbortAndStopsWhereItWasPressed) {
         Driving d({
             press_in(kDiagnosisCaption, 1014),
             on("Frequency showing: 90 Hz",
-               [&](HWND w) { abort_shown = IsWindowVisible(GetDlgItem(w, 1013)) && IsWindowEnabled(GetDlgItem(w, 1013)); }),
+               [&](HWND w) {
+                   abort_shown = IsWindowVisible(GetDlgItem(w, 1013)) && IsWindowEnabled(GetDlgItem(w, 1013));
+               }),
             press_in("Frequency showing: 90 Hz", 1011),
             press_in("Frequency showing: 95 Hz", 1012),
-            press_in("Frequency showing: 100 Hz", 1013), // Abort
+            press_in("Frequency showing: 100 Hz", 1013),  // Abort
             press_in(kDiagnosisCaption, 1005),
         });
         EXPECT_EQ(Diagnosis_VR_System(hosts_[0]), 1);

@@ -43,7 +43,8 @@ std::vector<std::uint8_t> png(int width, int height, const std::vector<std::uint
         z.push_back(at + n >= raw.size() ? 1 : 0);
         z.push_back(static_cast<std::uint8_t>(n)), z.push_back(static_cast<std::uint8_t>(n >> 8));
         z.push_back(static_cast<std::uint8_t>(~n)), z.push_back(static_cast<std::uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at), raw.begin() + static_cast<std::ptrdiff_t>(at + n));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                 raw.begin() + static_cast<std::ptrdiff_t>(at + n));
         if (raw.empty()) break;
     }
     put32(z, (b << 16) | a);

@@ -1,5 +1,6 @@
 #include "tools/artwork/dialog_art.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -143,7 +144,8 @@ Canvas test_scene(int eye) {
     Canvas c(320, 200, kBlack);
     for (int y = 0; y < 120; ++y) {
         const int k = y / 8;
-        c.fill_rect(0, y, 319, y, Rgb{static_cast<std::uint8_t>(40 + 6 * k), static_cast<std::uint8_t>(90 + 8 * k), 230});
+        c.fill_rect(0, y, 319, y,
+                    Rgb{static_cast<std::uint8_t>(40 + 6 * k), static_cast<std::uint8_t>(90 + 8 * k), 230});
     }
     // Far hills, then a chequered floor whose rows come nearer downwards.
     for (int x = 0; x < 320; ++x) {
@@ -163,11 +165,18 @@ Canvas test_scene(int eye) {
     c.fill_rect(60 + box, 70, 130 + box, 140, Rgb{40, 60, 180});
     c.fill_rect(60 + box, 70, 130 + box, 76, Rgb{90, 110, 220});
     c.fill_rect(124 + box, 70, 130 + box, 140, Rgb{20, 30, 110});
+    // The ball, lit from the upper left, in a few flat shades.
     const int ball = shift(16);
-    for (int r = 34; r > 0; r -= 4) {
-        const std::uint8_t v = static_cast<std::uint8_t>(120 + (34 - r) * 3);
-        c.ellipse(210 + ball - (34 - r) / 3, 110 - (34 - r) / 3, r, r, Rgb{v, 20, 20}, true);
-    }
+    const int cx = 210 + ball, cy = 110, radius = 34;
+    for (int y = -radius; y <= radius; ++y)
+        for (int x = -radius; x <= radius; ++x) {
+            if (x * x + y * y > radius * radius) continue;
+            const double z = std::sqrt(static_cast<double>(radius * radius - x * x - y * y));
+            const double light = (-0.5 * x - 0.6 * y + 0.62 * z) / radius;
+            const int level = std::clamp(static_cast<int>(light * 8), 0, 7);
+            c.set(cx + x, cy + y, Rgb{static_cast<std::uint8_t>(110 + 20 * level), static_cast<std::uint8_t>(10 + 6 * level),
+                                      static_cast<std::uint8_t>(10 + 6 * level)});
+        }
     return c;
 }
 
