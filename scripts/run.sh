@@ -12,12 +12,15 @@ scripts/build.sh win64
 source scripts/wine-session.sh
 duo_session_start
 export DUOGATE_ADAPTER=$adapter
-cd build/win64/bin
+bin="$root/${DUO_BUILD_ROOT:-build}/win64/bin"
+# The settings file "duoscope.ini" is created in the working directory.
+mkdir -p "$root/build/run"
+cd "$root/build/run"
 echo "== the simulated adapter ($adapter), before the library runs"
-/usr/lib/wine/wine64 duogate-sim.exe --reset
+/usr/lib/wine/wine64 "$bin/duogate-sim.exe" --reset
 echo
 echo "== the library's client"
-/usr/lib/wine/wine64 duodemo.exe
+/usr/lib/wine/wine64 "$bin/duodemo.exe"
 echo
 echo "== the simulated adapter afterwards"
-/usr/lib/wine/wine64 duogate-sim.exe
+/usr/lib/wine/wine64 "$bin/duogate-sim.exe"

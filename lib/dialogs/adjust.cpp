@@ -200,34 +200,47 @@ void adjust_cancel(const AdjustState& s, TimingBlock& block) {
     if (s.group == AdjustGroup::kS3) b[kBlockS3ExtHoriz] = e.s3_ext;
 }
 
+namespace {
+
+// The built-in record Default loads, or nullptr.
+const TimingRecord* default_for(std::int32_t chip, int width, int bits_per_pixel, std::int32_t& record_chip) {
+    const DepthClass depth = depth_class_of(bits_per_pixel);
+    if (depth == kNoDepthClass) return nullptr;
+    // The 0x201 has no records of its own and takes those of its relatives.
+    record_chip = chip == 0x201 ? 0x203 : chip;
+    return default_record(record_chip, width, height_for_width(width), depth);
+}
+
+} // namespace
+
 bool adjust_default(AdjustState& s, std::int32_t chip, int width, int bits_per_pixel, const TimingBlock& current) {
     if (s.group == AdjustGroup::kNone) return false;
-    const DepthClass depth = depth_class_of(bits_per_pixel);
-    if (depth == kNoDepthClass) return false;
-    // The 0x201 has no records of its own and takes those of its relatives.
-    const std::int32_t record_chip = chip == 0x201 ? 0x203 : chip;
-    const TimingRecord* record = default_record(record_chip, width, height_for_width(width), depth);
-    if (record == nullptr) return false;
-    TimingBlock d{};
-    copy_record(record_chip, *record, d);
-    const std::uint8_t* c = current.bytes;
+    std::int32_t record_chip = chip;
+    const TimingRecord* record = default_for(chip, width, bits_per_pixel, record_chip);
     AdjustRegisters& r = s.live;
-    for (int i = 0; i < 4; ++i) r.h[i] = d.bytes[kCrtcHBlankStart + i];
-    r.vr[0] = d.bytes[kCrtcVRetraceStart];
-    r.vb[0] = d.bytes[kCrtcVBlankStart];
-    r.vb[1] = d.bytes[kCrtcVBlankStart + 1];
-    r.vr[1] = static_cast<std::uint8_t>((c[kCrtcVRetraceEnd] & 0xF0) | (d.bytes[kCrtcVRetraceEnd] & 0x0F));
-    r.overflow = static_cast<std::uint8_t>((c[kCrtcOverflow] & 0x73) | (d.bytes[kCrtcOverflow] & 0x8C));
-    r.max_scan =
-        static_cast<std::uint8_t>((c[kCrtcMaxScanLine] & ~kMaxScanVbs9) | (d.bytes[kCrtcMaxScanLine] & kMaxScanVbs9));
-    if (s.group == AdjustGroup::kS3)
-        r.s3_ext =
-            static_cast<std::uint8_t>((c[kBlockS3ExtHoriz] & ~kExtHrs8) | (d.bytes[kBlockS3ExtHoriz] & kExtHrs8));
+    if (record != nullptr) {
+        TimingBlock d{};
+        copy_record(record_chip, *record, d);
+        const std::uint8_t* c = current.bytes;
+        for (int i = 0; i < 4; ++i) r.h[i] = d.bytes[kCrtcHBlankStart + i];
+        r.vr[0] = d.bytes[kCrtcVRetraceStart];
+        r.vb[0] = d.bytes[kCrtcVBlankStart];
+        r.vb[1] = d.bytes[kCrtcVBlankStart + 1];
+        r.vr[1] = static_cast<std::uint8_t>((c[kCrtcVRetraceEnd] & 0xF0) | (d.bytes[kCrtcVRetraceEnd] & 0x0F));
+        r.overflow = static_cast<std::uint8_t>((c[kCrtcOverflow] & 0x73) | (d.bytes[kCrtcOverflow] & 0x8C));
+        r.max_scan = static_cast<std::uint8_t>((c[kCrtcMaxScanLine] & ~kMaxScanVbs9) |
+                                               (d.bytes[kCrtcMaxScanLine] & kMaxScanVbs9));
+        if (s.group == AdjustGroup::kS3)
+            r.s3_ext = static_cast<std::uint8_t>((c[kBlockS3ExtHoriz] & ~kExtHrs8) |
+                                                 (d.bytes[kBlockS3ExtHoriz] & kExtHrs8));
+    }
+    // Without a record the live copy as it stands goes back to the chip,
+    // which takes back the steps made since it was read.
     write_registers(r);
     if (s.group == AdjustGroup::kS3) write_crtc(kS3ExtHoriz, r.s3_ext);
     s.retrace = retrace_values(s.group, r, s.retrace);
     s.window = retrace_window(s.retrace);
-    return true;
+    return record != nullptr;
 }
 
 } // namespace duo

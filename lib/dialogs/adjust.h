@@ -98,8 +98,9 @@ void adjust_ok(const AdjustState& s, TimingBlock& block);
 // Cancel: the entry values back into the chip and the block.
 void adjust_cancel(const AdjustState& s, TimingBlock& block);
 // Default: the sync and blanking registers of the built-in record for the
-// chip, display width and colour depth, merged with `current`, written to
-// the chip. False when there is no record (nothing changes).
+// chip, display width and colour depth, merged with `current`, into the live
+// copy; the live copy is then written to the chip (also when there is no
+// record) and the retrace values recomputed. False when there is no record.
 bool adjust_default(AdjustState& s, std::int32_t chip, int width, int bits_per_pixel, const TimingBlock& current);
 
 } // namespace duo

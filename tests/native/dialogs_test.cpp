@@ -281,13 +281,23 @@ TEST_F(AdjustTest, DefaultLoadsTheBuiltInSyncAndBlankingIntoTheChipOnly) {
     EXPECT_EQ(a().crtc[0x16], s.entry.vb[1]);
 }
 
-TEST_F(AdjustTest, WithoutARecordOrAFamilyNothingMoves) {
+TEST_F(AdjustTest, WithoutARecordDefaultPutsTheLiveCopyBackAndWithoutAFamilyNothingMoves) {
     open_on("s3-765", 0x203);
+    const AdjustRegisters opened = s.live;
+    const RetraceValues at_open = s.retrace;
+    click(120, 40);
+    click(70, 80);
+    ASSERT_NE(a().crtc[0x10], opened.vr[0]);
     TimingBlock current{};
-    const std::uint64_t io = a().io_operations;
     EXPECT_FALSE(adjust_default(s, 0x203, 1024, 24, current)); // no 24-bit record at 1024
+    EXPECT_EQ(a().crtc[0x10], opened.vr[0]);
+    EXPECT_EQ(a().crtc[0x04], opened.h[2]);
+    EXPECT_EQ(a().crtc[0x5D], opened.s3_ext);
+    EXPECT_EQ(s.retrace.vrs, at_open.vrs);
+    EXPECT_EQ(s.retrace.hrs, at_open.hrs);
     EXPECT_FALSE(adjust_default(s, 0x203, 720, 16, current));
-    EXPECT_EQ(a().io_operations, io);
+    EXPECT_FALSE(adjust_default(s, 0x203, 800, 32, current));
+    EXPECT_EQ(std::memcmp(&s.live, &opened, sizeof opened), 0);
 
     open_on("vga", 0);
     EXPECT_EQ(a().io_operations, 0u) << "an unknown chip is not read";

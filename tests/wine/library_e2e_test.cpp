@@ -33,6 +33,8 @@ std::string fresh_directory(const char* name) {
     std::string dir = std::string(temp) + "duoscope-" + name + "-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(dir.c_str(), nullptr);
     DeleteFileA((dir + "\\duoscope.ini").c_str());
+    // A settings file next to the program would be found first.
+    DeleteFileA((program_dir() + "\\duoscope.ini").c_str());
     return dir;
 }
 

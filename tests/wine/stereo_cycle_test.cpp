@@ -60,6 +60,8 @@ protected:
         GetTempPathA(MAX_PATH, temp);
         dir = std::string(temp) + "duoscope-cycle-" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(dir.c_str(), nullptr);
+        // A settings file next to the program would be found first.
+        DeleteFileA((program_dir() + "\\duoscope.ini").c_str());
     }
     void TearDown() override {
         SetEnvironmentVariableA("DUOGATE_ADAPTER", nullptr);

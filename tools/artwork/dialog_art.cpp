@@ -170,12 +170,12 @@ Canvas test_scene(int eye) {
     const int cx = 210 + ball, cy = 110, radius = 34;
     for (int y = -radius; y <= radius; ++y)
         for (int x = -radius; x <= radius; ++x) {
-            if (x * x + y * y > radius * radius) continue;
+            if (x * x + y * y >= radius * radius) continue;
             const double z = std::sqrt(static_cast<double>(radius * radius - x * x - y * y));
             const double light = (-0.5 * x - 0.6 * y + 0.62 * z) / radius;
             const int level = std::clamp(static_cast<int>(light * 8), 0, 7);
-            c.set(cx + x, cy + y, Rgb{static_cast<std::uint8_t>(110 + 20 * level), static_cast<std::uint8_t>(10 + 6 * level),
-                                      static_cast<std::uint8_t>(10 + 6 * level)});
+            const auto dark = static_cast<std::uint8_t>(10 + 6 * level);
+            c.set(cx + x, cy + y, Rgb{static_cast<std::uint8_t>(110 + 20 * level), dark, dark});
         }
     return c;
 }
