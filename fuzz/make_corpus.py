@@ -37,6 +37,17 @@ def write(target, name, data):
     (folder / name).write_bytes(data)
 
 
+def call(op, arg):
+    """One call of core_exports_fuzzer: an operation and a 32-bit argument."""
+    return bytes([op]) + struct.pack("<i", arg)
+
+
+# A stereo session: Init, Enable (default), eye swap, 120 Hz, line-double
+# on, Resume, line-double off, Disable, Close.
+CYCLE = (call(0, 0) + call(2, 20) + call(5, 0) + call(6, 9) + call(7, 501 << 1) + call(4, 0) + call(7, 502 << 1)
+         + call(3, 0) + call(1, 0))
+
+
 def main():
     valid = header() + tables()
     assert len(valid) == 6390
@@ -53,6 +64,14 @@ def main():
     write(k, "listed_without_chip", b"PCI\\VEN_1023&DEV_9440")
     write(k, "cut_short", b"PCI\\VEN_100C&DEV_32")
     write(k, "not_pci", b"ISAPNP\\READDATAPORT\\0")
+
+    # Adapter index in the simulator's catalog, desktop mode index, no file.
+    c = "core_exports_fuzzer"
+    for name, adapter in (("s3_cycle", 6), ("trident_cycle", 2), ("cirrus_cycle", 15), ("mach64_cycle", 18),
+                          ("et6000_cycle", 22)):
+        write(c, name, bytes([adapter, 4, 0, 0]) + CYCLE)
+    write(c, "damaged_default", bytes([6, 3, 0, 0]) + call(0, 0) + call(10, 42) + call(2, 20) + call(6, 20)
+          + call(7, 501 << 1) + call(7, (502 << 1) | 1) + call(1, 0))
 
 
 if __name__ == "__main__":
