@@ -13,30 +13,13 @@
 #include <vector>
 
 #include "tests/wine/child_process.h"
+#include "tests/wine/test_support.h"
 
 namespace {
 
 using duo::testing::ChildProcess;
-
-std::string program_dir() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of("\\/"));
-}
-
-// A fresh, empty working directory for clients, so settings files of one
-// test never meet another's.
-std::string fresh_directory(const char* name) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string dir = std::string(temp) + "duoscope-" + name + "-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(dir.c_str(), nullptr);
-    DeleteFileA((dir + "\\duoscope.ini").c_str());
-    // A settings file next to the program would be found first.
-    DeleteFileA((program_dir() + "\\duoscope.ini").c_str());
-    return dir;
-}
+using duo::testing::fresh_directory;
+using duo::testing::program_dir;
 
 std::unique_ptr<ChildProcess> client(const std::string& directory = "") {
     std::string program = "\"" + program_dir() + "\\duoclient.exe\"";
@@ -47,27 +30,6 @@ std::unique_ptr<ChildProcess> client(const std::string& directory = "") {
 }
 
 void use_adapter(const char* name) { SetEnvironmentVariableA("DUOGATE_ADAPTER", name); }
-
-struct AdapterLine {
-    std::string name;
-    int chip;
-};
-
-std::vector<AdapterLine> simulated_adapters() {
-    ChildProcess list("\"" + program_dir() + "\\duogate-sim.exe\" --list");
-    std::vector<AdapterLine> adapters;
-    for (std::string line = list.read_line(); line != "<eof>" && line != "<timeout>"; line = list.read_line()) {
-        std::istringstream in(line);
-        AdapterLine a;
-        std::string code;
-        if (in >> a.name >> code) {
-            a.chip = static_cast<int>(std::stoul(code, nullptr, 16));
-            adapters.push_back(a);
-        }
-    }
-    list.wait();
-    return adapters;
-}
 
 bool supported(int chip) {
     int family = chip >> 8;
@@ -80,10 +42,10 @@ protected:
 };
 
 TEST_F(LibraryEndToEnd, EveryAdapterIsDetectedOrRefusedThroughInit) {
-    std::vector<AdapterLine> adapters = simulated_adapters();
+    const auto adapters = duo::testing::simulated_adapters();
     ASSERT_GE(adapters.size(), 2u);
     std::string dir = fresh_directory("detect");
-    for (const AdapterLine& a : adapters) {
+    for (const auto& a : adapters) {
         SCOPED_TRACE(a.name);
         use_adapter(a.name.c_str());
         auto c = client(dir);

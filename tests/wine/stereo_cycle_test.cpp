@@ -14,37 +14,12 @@
 #include "sim/adapter.h"
 #include "sim/monitor.h"
 #include "tests/wine/child_process.h"
+#include "tests/wine/test_support.h"
 
 namespace {
 
 using duo::testing::ChildProcess;
-
-std::string program_dir() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of("\\/"));
-}
-
-struct Listed {
-    std::string name;
-    int chip;
-};
-
-std::vector<Listed> supported_adapters() {
-    ChildProcess list("\"" + program_dir() + "\\duogate-sim.exe\" --list");
-    std::vector<Listed> out;
-    for (std::string line = list.read_line(); line != "<eof>" && line != "<timeout>"; line = list.read_line()) {
-        std::istringstream in(line);
-        Listed a;
-        std::string code;
-        if (!(in >> a.name >> code)) continue;
-        a.chip = static_cast<int>(std::stoul(code, nullptr, 16));
-        if (a.chip != 0 && a.chip != 0x402) out.push_back(a);
-    }
-    list.wait();
-    return out;
-}
+using duo::testing::program_dir;
 
 // This process holds the simulated driver too, so the adapter's state stays
 // between the clients and can be read here.
@@ -56,12 +31,7 @@ protected:
         state_fn = reinterpret_cast<duo::sim::AdapterState*(WINAPI*)(BOOL)>(
             reinterpret_cast<void*>(GetProcAddress(sim, "DuoGateSim_State")));
         ASSERT_NE(state_fn, nullptr);
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        dir = std::string(temp) + "duoscope-cycle-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(dir.c_str(), nullptr);
-        // A settings file next to the program would be found first.
-        DeleteFileA((program_dir() + "\\duoscope.ini").c_str());
+        dir = duo::testing::fresh_directory("cycle");
     }
     void TearDown() override {
         SetEnvironmentVariableA("DUOGATE_ADAPTER", nullptr);
@@ -86,9 +56,11 @@ bool same_display_registers(const duo::sim::AdapterState& a, const duo::sim::Ada
 }
 
 TEST_F(StereoCycle, EverySupportedChipRunsStereoAndComesBackBitForBit) {
-    const std::vector<Listed> adapters = supported_adapters();
+    std::vector<duo::testing::ListedAdapter> adapters;
+    for (const auto& a : duo::testing::simulated_adapters())
+        if (a.chip != 0 && a.chip != 0x402) adapters.push_back(a);
     ASSERT_GE(adapters.size(), 10u);
-    for (const Listed& a : adapters) {
+    for (const auto& a : adapters) {
         SCOPED_TRACE(a.name);
         SetEnvironmentVariableA("DUOGATE_ADAPTER", a.name.c_str());
         duo::sim::AdapterState* adapter = state_fn(TRUE); // powered on afresh

@@ -20,17 +20,12 @@
 #include "sim/adapter.h"
 #include "sim/monitor.h"
 #include "tests/wine/child_process.h"
+#include "tests/wine/test_support.h"
 
 namespace {
 
 using duo::testing::ChildProcess;
-
-std::string program_dir() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of("\\/"));
-}
+using duo::testing::program_dir;
 
 unsigned env_number(const char* name, unsigned fallback) {
     char text[32];
@@ -64,12 +59,7 @@ TEST(Stress, EightClientsInRandomOrder) {
     ASSERT_NE(adapter, nullptr);
     auto desktop = std::make_unique<duo::sim::AdapterState>(*adapter);
 
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string dir = std::string(temp) + "duoscope-stress-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(dir.c_str(), nullptr);
-    // A settings file next to the program would be found first.
-    DeleteFileA((program_dir() + "\\duoscope.ini").c_str());
+    const std::string dir = duo::testing::fresh_directory("stress");
     const std::string program = "\"" + program_dir() + "\\duoclient.exe\"";
 
     std::vector<std::unique_ptr<ChildProcess>> clients;
