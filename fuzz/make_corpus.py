@@ -65,6 +65,11 @@ def main():
     write(k, "cut_short", b"PCI\\VEN_100C&DEV_32")
     write(k, "not_pci", b"ISAPNP\\READDATAPORT\\0")
 
+    t = "bitmap_text_fuzzer"
+    write(t, "frequencies", b"75 Hz 80 Hz 120 Hz")
+    write(t, "captions", b"OK Cancel Default Test Test all Abort Set default Close")
+    write(t, "outside_the_sheet", bytes(range(0, 256)))
+
     # Adapter index in the simulator's catalog, desktop mode index, no file.
     c = "core_exports_fuzzer"
     for name, adapter in (("s3_cycle", 6), ("trident_cycle", 2), ("cirrus_cycle", 15), ("mach64_cycle", 18),
