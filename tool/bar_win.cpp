@@ -220,7 +220,7 @@ LRESULT CALLBACK BarWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
         EndPaint(hwnd, &ps);
         return 0;
     }
-    case WM_DRAWITEM: draw_button(reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
+    case WM_DRAWITEM: draw_button(reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return 0;
     case WM_COMMAND:
         hide_hint();
         g_tool.hint.command_in_progress = true;

@@ -42,6 +42,12 @@ bool decode(const std::string& s, Position& p) {
 
 bool enabled(HWND w) { return IsWindowEnabled(w) != FALSE; }
 
+// The field rate of an interlaced monitor view in Hz, or 0.
+double field_rate(const std::string& view) {
+    const std::size_t at = view.find("field rate ");
+    return at == std::string::npos ? 0.0 : std::strtod(view.c_str() + at + 11, nullptr);
+}
+
 // The state of the seven buttons that follow stereo mode.
 bool shows_stereo_on(const Deck& d) {
     return !enabled(d.button(kEnable)) && enabled(d.button(kDisable)) && enabled(d.button(kSelectFrequency)) &&
@@ -207,7 +213,9 @@ TEST_F(Duodeck, EveryButtonInBothStates) {
     ASSERT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
     EXPECT_TRUE(observer.got("605:"));
     const std::string on = monitor_view();
-    EXPECT_NE(on, off_view_);
+    EXPECT_NE(on.find("interlaced"), std::string::npos) << on;
+    SetCursorPos(700, 400); // away from the bar: no hint in the picture
+    Sleep(300);
     screenshot(d.bar, "bar_one_row_stereo_on");
 
     // Toggle glasses moves the display start by one line.
@@ -234,6 +242,9 @@ TEST_F(Duodeck, EveryButtonInBothStates) {
     EXPECT_TRUE(wait_until([&] { return !IsWindow(freq); }));
     EXPECT_TRUE(observer.got("607:7"));
     EXPECT_EQ(observer.query(101), 7);
+    // Faster than the default 100 Hz it started with.
+    const std::string at110 = monitor_view();
+    EXPECT_GT(field_rate(at110), field_rate(on) + 4) << at110;
     // Cancel after a click keeps the frequency.
     d.press(kSelectFrequency);
     freq = find_dialog(pid, d.bar);
@@ -299,14 +310,19 @@ TEST_F(Duodeck, EnableSwitchAndHiddenMode) {
 // The /F: frequency wins over the default the library reports at start-up.
 TEST_F(Duodeck, FrequencySwitchChoosesTheEnableFrequency) {
     const std::string dir = fresh_dir("frequency_switch");
+    double rates[2] = {};
+    int run = 0;
     for (const auto& [arguments, index] : {std::pair{"/F:90 /E", 3}, std::pair{"/F:120 /E", 9}}) {
         Deck d(arguments, dir);
         ASSERT_NE(d.bar, nullptr);
         ASSERT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
         Observer observer;
         EXPECT_EQ(observer.query(101), index) << arguments;
+        rates[run++] = field_rate(monitor_view());
         EXPECT_EQ(d.exit_by_button(), 0u);
     }
+    EXPECT_GT(rates[0], 0.0);
+    EXPECT_GT(rates[1], rates[0] + 20);
     // A value that cannot be chosen leaves the library's default.
     Deck d("/F:85 /E", dir);
     ASSERT_NE(d.bar, nullptr);
@@ -339,6 +355,79 @@ TEST_F(Duodeck, HotKeyTogglesTheGlasses) {
     ASSERT_TRUE(wait_until([&] { return !IsWindow(settings); }));
     press_ctrl_alt('T');
     EXPECT_EQ(monitor_view(), on);
+    EXPECT_EQ(d.exit_by_button(), 0u);
+}
+
+TEST_F(Duodeck, HotKeyTakenByAnotherProgramWarns) {
+    const std::string dir_a = fresh_dir("hot_key_a"), dir_b = fresh_dir("hot_key_b");
+    write_file(dir_b + "\\DuoDeck.ini", encode({1019, 0, 300, 0, 0}));
+    Deck a("", dir_a);
+    ASSERT_NE(a.bar, nullptr);
+    Deck b("", dir_b);
+    ASSERT_NE(b.bar, nullptr);
+    // Both choose Ctrl+Alt+O; the second cannot have it.
+    for (Deck* d : {&a, &b}) {
+        d->press(kSetup);
+        HWND settings = find_dialog(d->process->id(), d->bar);
+        ASSERT_NE(settings, nullptr);
+        RECT c;
+        GetClientRect(settings, &c);
+        click_client(settings, 3 * c.right / 5 + 30, c.bottom / 3 + 3 * c.bottom / 10 + 5); // "Alt+Ctl+O"
+        click_window(GetDlgItem(settings, 114));
+    }
+    HWND warning = find_window(b.process->id(), "#32770", "Warning");
+    ASSERT_NE(warning, nullptr);
+    char message[64] = {};
+    GetDlgItemTextA(warning, 0xFFFF, message, sizeof message);
+    EXPECT_STREQ(message, "RegisterHotKey() fails.");
+    PostMessageA(warning, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(find_window(a.process->id(), "#32770", "Warning", 300), nullptr);
+    EXPECT_TRUE(wait_until([&] { return find_dialog(b.process->id(), b.bar, 100) == nullptr; }));
+    EXPECT_EQ(b.exit_by_button(), 0u);
+    EXPECT_EQ(a.exit_by_button(), 0u);
+}
+
+// The hint: the name of the button under the resting cursor, for about
+// three seconds.
+TEST_F(Duodeck, HintNamesTheButtonUnderTheCursor) {
+    const std::string dir = fresh_dir("hint");
+    SetCursorPos(700, 500);
+    Deck d("", dir);
+    ASSERT_NE(d.bar, nullptr);
+    HWND hint = find_window(d.process->id(), "HINT");
+    ASSERT_NE(hint, nullptr);
+    EXPECT_FALSE(IsWindowVisible(hint));
+    const RECT exit_button = window_rect(d.button(kExit));
+    const POINT at{(exit_button.left + exit_button.right) / 2, (exit_button.top + exit_button.bottom) / 2};
+    SetCursorPos(at.x, at.y);
+    ASSERT_TRUE(wait_until([&] { return IsWindowVisible(hint) != FALSE; }, 2000));
+    const DWORD shown = GetTickCount();
+    const RECT r = window_rect(hint);
+    EXPECT_EQ(r.right - r.left, 36); // "Exit": 4 characters of 9 pixels
+    EXPECT_EQ(r.bottom - r.top, 20);
+    EXPECT_EQ(r.left, at.x);
+    EXPECT_EQ(r.top, at.y + 15);
+    Sleep(100);
+    screenshot(nullptr, "hint_exit");
+    ASSERT_TRUE(wait_until([&] { return !IsWindowVisible(hint); }, 6000));
+    const DWORD stood = GetTickCount() - shown;
+    EXPECT_GT(stood, 2500u);
+    EXPECT_LT(stood, 4500u);
+    // It does not come back while the cursor stays.
+    Sleep(1000);
+    EXPECT_FALSE(IsWindowVisible(hint));
+    // Over the bar's body, then onto a disabled button: shown again.
+    POINT body{20, 20};
+    ClientToScreen(d.bar, &body);
+    SetCursorPos(body.x, body.y);
+    Sleep(300);
+    const RECT disable = window_rect(d.button(kDisable));
+    SetCursorPos(disable.left + 5, disable.top + 5);
+    ASSERT_TRUE(wait_until([&] { return IsWindowVisible(hint) != FALSE; }, 2000));
+    EXPECT_EQ(window_rect(hint).right - window_rect(hint).left, 17 * 9); // "Disable VR system"
+    // Another program's window under the cursor hides it at once.
+    SetCursorPos(700, 500);
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(hint); }, 1000));
     EXPECT_EQ(d.exit_by_button(), 0u);
 }
 
