@@ -70,6 +70,15 @@ def main():
     write(t, "captions", b"OK Cancel Default Test Test all Abort Set default Close")
     write(t, "outside_the_sheet", bytes(range(0, 256)))
 
+    # First byte: 0 command line, 1 position file, 2 bitmap text.
+    u = "tool_input_fuzzer"
+    write(u, "switches", b"\x00/E /F:100 /H")
+    write(u, "switches_lower_case_and_junk", b"\x00/e/f:85 /F: /F:99999999999 /h extra")
+    write(u, "position_two_rows", b"\x01" + struct.pack("<5i", 1021, 10, 20, 240, 106))
+    write(u, "position_damaged_layout", b"\x01" + struct.pack("<5i", 7, -5, 0, 0, 0))
+    write(u, "position_short", b"\x01\xfd\x03")
+    write(u, "information_text", b"\x02Vertical Frequency: 100Hz  S3 765  Version 1.0")
+
     # Adapter index in the simulator's catalog, desktop mode index, no file.
     c = "core_exports_fuzzer"
     for name, adapter in (("s3_cycle", 6), ("trident_cycle", 2), ("cirrus_cycle", 15), ("mach64_cycle", 18),

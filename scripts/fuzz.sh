@@ -12,7 +12,7 @@ broot=${DUO_BUILD_ROOT:-build}
 scripts/build.sh fuzz
 
 # Target and its largest input in bytes.
-targets=(settings_file_fuzzer:8192 hardware_key_fuzzer:512 core_exports_fuzzer:16384 bitmap_text_fuzzer:4096)
+targets=(settings_file_fuzzer:8192 hardware_key_fuzzer:512 core_exports_fuzzer:16384 bitmap_text_fuzzer:4096 tool_input_fuzzer:4096)
 found=0
 for entry in "${targets[@]}"; do
   target=${entry%%:*}
