@@ -24,17 +24,9 @@ constexpr FamilyAdapter kFamilies[] = {
     {"Trident", 0x103}, {"S3", 0x203}, {"Cirrus", 0x302}, {"mach64", 0x401}, {"ET6000", 0x501},
 };
 
-const char* adapter_for(std::int32_t chip) {
-    int count = 0;
-    const sim::AdapterModel* models = sim::adapter_models(count);
-    for (int i = 0; i < count; ++i)
-        if (models[i].expected_chip == chip) return models[i].name;
-    return nullptr;
-}
-
 // Brings the library up on the family's adapter, with stereo on or off.
 bool prepare(std::int32_t chip, bool stereo_on) {
-    const char* name = adapter_for(chip);
+    const char* name = testing::adapter_for_chip(chip);
     if (!name) return false;
     testing::reset_world(name, {800, 600, 16});
     g_process.driver = 0;

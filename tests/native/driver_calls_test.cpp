@@ -30,14 +30,6 @@ constexpr Expected kExpected[] = {
     {0x501, 20, 15, 18, 1, 4},
 };
 
-const char* adapter_for(std::int32_t chip) {
-    int count = 0;
-    const sim::AdapterModel* models = sim::adapter_models(count);
-    for (int i = 0; i < count; ++i)
-        if (models[i].expected_chip == chip) return models[i].name;
-    return nullptr;
-}
-
 std::size_t calls_of(void (*op)()) {
     testing::fake().driver_calls.clear();
     op();
@@ -47,7 +39,7 @@ std::size_t calls_of(void (*op)()) {
 TEST(DriverCalls, EveryExportIssuesExactlyItsSequence) {
     for (const Expected& e : kExpected) {
         SCOPED_TRACE(std::to_string(e.chip));
-        const char* name = adapter_for(e.chip);
+        const char* name = testing::adapter_for_chip(e.chip);
         ASSERT_NE(name, nullptr);
         testing::reset_world(name, {800, 600, 16});
         g_process.driver = 0;

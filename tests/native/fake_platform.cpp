@@ -15,6 +15,14 @@ namespace {
 constexpr DriverHandle kFakeHandle = 0x5150;
 }
 
+const char* adapter_for_chip(std::int32_t chip) {
+    int count = 0;
+    const sim::AdapterModel* models = sim::adapter_models(count);
+    for (int i = 0; i < count; ++i)
+        if (models[i].expected_chip == chip) return models[i].name;
+    return nullptr;
+}
+
 FakePlatform& fake() {
     static FakePlatform platform;
     return platform;

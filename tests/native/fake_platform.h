@@ -40,6 +40,9 @@ struct FakePlatform {
 
 FakePlatform& fake();
 
+// The first simulated adapter that detection must find as `chip`, or nullptr.
+const char* adapter_for_chip(std::int32_t chip);
+
 // Fresh library state (as at first load) and a freshly powered adapter; the
 // calling test process holds client slot 0 with its driver open.
 void reset_world(std::string_view adapter = "vga", sim::DesktopMode mode = {800, 600, 16});
