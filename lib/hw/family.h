@@ -47,13 +47,6 @@ void clock_select_restore();
 void read_crtc_block(TimingBlock& block);
 void write_crtc_block(const TimingBlock& block);
 
-// Byte indexes of a timing block beyond the CRTC image.
-inline constexpr int kBlockOffset = 0x13;
-inline constexpr int kBlockExt1 = 25;
-inline constexpr int kBlockExt2 = 26;
-inline constexpr int kBlockS3RetraceStart = 60; // CRTC 0x3C
-inline constexpr int kBlockS3ExtMode = 61;      // CRTC 0x51
-inline constexpr int kBlockS3ExtHoriz = 62;     // CRTC 0x5D
 
 // The shared register names every family uses.
 inline constexpr std::uint8_t kCrtcStartHigh = 0x0C;

@@ -7,8 +7,7 @@
 namespace duo {
 namespace {
 
-constexpr int kBlockFirstExtension = 25;
-constexpr int kBlockS3Extension = 60;
+constexpr int kBlockFirstExtension = kBlockExt1;
 
 // 0, 1, 2 for 640x480, 800x600, 1024x768; -1 for any other resolution.
 int resolution_index(int width, int height) {
@@ -118,8 +117,8 @@ const TimingRecord* default_record(std::int32_t chip, int width, int height, Dep
 void copy_record(std::int32_t chip, const TimingRecord& record, TimingBlock& block) {
     std::copy(std::begin(record.crtc), std::end(record.crtc), block.bytes);
     if (family_of(chip) == kS3) {
-        std::fill(block.bytes + kBlockFirstExtension, block.bytes + kBlockS3Extension, 0);
-        std::copy(std::begin(record.ext), std::end(record.ext), block.bytes + kBlockS3Extension);
+        std::fill(block.bytes + kBlockFirstExtension, block.bytes + kBlockS3RetraceStart, 0);
+        std::copy(std::begin(record.ext), std::end(record.ext), block.bytes + kBlockS3RetraceStart);
     } else {
         block.bytes[kBlockFirstExtension] = record.ext[0];
         block.bytes[kBlockFirstExtension + 1] = record.ext[1];

@@ -6,9 +6,9 @@ namespace duo {
 namespace {
 
 constexpr int kCrtcHTotal = 0x00, kCrtcVTotal = 0x06, kCrtcOverflow = 0x07, kCrtcVDisplayEnd = 0x12;
-constexpr int kBlockS3ExtHoriz = 62;  // CRTC 0x5D: bit 0 HT bit 8
-constexpr int kBlockEt6000Ext = 25;   // CRTC 0x35: bit 1 VT bit 10, bit 2 VDE bit 10
-constexpr int kBlockEt6000Horiz = 26; // CRTC 0x3F: bit 0 HT bit 8
+// S3 CR5D bit 0: HT bit 8. ET6000 CR35 bits 1/2: VT/VDE bit 10; CR3F bit 0: HT bit 8.
+constexpr int kBlockEt6000Ext = kBlockExt1;
+constexpr int kBlockEt6000Horiz = kBlockExt2;
 
 // S3 chips count bytes in their horizontal registers: two character clocks
 // per 8 pixels at 15/16 bits per pixel, three at 24. The other families

@@ -14,6 +14,14 @@ struct TimingBlock {
     std::uint8_t bytes[kTimingBlockSize];
 };
 
+// Byte positions in a timing block beyond the CRTC image (bytes 0-24).
+inline constexpr int kBlockOffset = 0x13;       // CRTC 0x13, the line pitch
+inline constexpr int kBlockExt1 = 25;           // Trident CR29, Cirrus CR1B bit 4, mach64 pitch bits, ET6000 CR35
+inline constexpr int kBlockExt2 = 26;           // Trident/Cirrus CR19, ET6000 CR3F
+inline constexpr int kBlockS3RetraceStart = 60; // S3 CR3C
+inline constexpr int kBlockS3ExtMode = 61;      // S3 CR51
+inline constexpr int kBlockS3ExtHoriz = 62;     // S3 CR5D
+
 struct TimingTable {
     std::int32_t default_frequency;
     std::int32_t status[kStatusEntries]; // 1: frequency available
