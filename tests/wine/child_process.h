@@ -16,6 +16,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool started() const { return process_ != nullptr; }
+    // Why the process could not be started (GetLastError), or 0.
+    DWORD start_error() const { return start_error_; }
     void send_line(const std::string& line);
     // The next line of output without its end, or "<timeout>" / "<eof>".
     std::string read_line(DWORD timeout_ms = 10000);
@@ -33,6 +35,7 @@ private:
     HANDLE stdin_write_ = nullptr;
     HANDLE stdout_read_ = nullptr;
     DWORD id_ = 0;
+    DWORD start_error_ = 0;
     std::string pending_;
 };
 

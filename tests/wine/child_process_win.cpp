@@ -1,5 +1,6 @@
 #include "tests/wine/child_process.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace duo::testing {
@@ -23,10 +24,21 @@ ChildProcess::ChildProcess(const std::string& command_line, const char* director
     PROCESS_INFORMATION pi{};
     std::vector<char> cmd(command_line.begin(), command_line.end());
     cmd.push_back('\0');
-    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, directory, &si, &pi)) {
-        process_ = pi.hProcess;
-        id_ = pi.dwProcessId;
-        CloseHandle(pi.hThread);
+    // Wine now and then fails a process start under load (seen once in a
+    // whole CI run); a second attempt is what a user would do, and the
+    // failure is still reported so it is not hidden.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, directory, &si, &pi)) {
+            process_ = pi.hProcess;
+            id_ = pi.dwProcessId;
+            CloseHandle(pi.hThread);
+            start_error_ = 0;
+            break;
+        }
+        start_error_ = GetLastError();
+        std::fprintf(stderr, "starting %s failed (error %lu)\n", command_line.c_str(),
+                     static_cast<unsigned long>(start_error_));
+        Sleep(200);
     }
     CloseHandle(child_stdin);
     CloseHandle(child_stdout);

@@ -15,7 +15,7 @@ using duo::testing::ChildProcess;
 
 std::unique_ptr<ChildProcess> start_client() {
     auto child = std::make_unique<ChildProcess>("duoclient.exe");
-    EXPECT_TRUE(child->started());
+    EXPECT_TRUE(child->started()) << "error " << child->start_error();
     return child;
 }
 
