@@ -238,4 +238,60 @@ DWORD Deck::exit_by_button() {
     return process->wait(10000);
 }
 
+namespace {
+
+struct Handle {
+    HANDLE h;
+    explicit Handle(HANDLE handle) : h(handle) {}
+    ~Handle() {
+        if (h) CloseHandle(h);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+};
+
+std::string probe_name(DWORD pid, const char* what) {
+    return "DuoGdiProbe." + std::to_string(pid) + "." + what;
+}
+
+// Runs LoadLibraryA(gdi_probe.dll) on a new thread of the process.
+bool load_probe(DWORD pid) {
+    Handle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid));
+    if (!process.h) return false;
+    const std::string path = bin_dir() + "\\gdi_probe.dll";
+    void* remote = VirtualAllocEx(process.h, nullptr, path.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return false;
+    bool loaded = false;
+    if (WriteProcessMemory(process.h, remote, path.c_str(), path.size() + 1, nullptr)) {
+        // kernel32 lies at the same address in every process of a session.
+        auto* load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+        Handle thread(CreateRemoteThread(process.h, nullptr, 0, load, remote, 0, nullptr));
+        DWORD module = 0;
+        loaded = thread.h && WaitForSingleObject(thread.h, 5000) == WAIT_OBJECT_0 &&
+                 GetExitCodeThread(thread.h, &module) && module != 0;
+    }
+    VirtualFreeEx(process.h, remote, 0, MEM_RELEASE);
+    return loaded;
+}
+
+} // namespace
+
+int remote_gdi_objects(DWORD pid) {
+    Handle ask(OpenEventA(EVENT_MODIFY_STATE, FALSE, probe_name(pid, "ask").c_str()));
+    if (!ask.h) {
+        if (!load_probe(pid)) return -1;
+        ask.h = OpenEventA(EVENT_MODIFY_STATE, FALSE, probe_name(pid, "ask").c_str());
+    }
+    Handle done(OpenEventA(SYNCHRONIZE, FALSE, probe_name(pid, "done").c_str()));
+    Handle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, probe_name(pid, "count").c_str()));
+    if (!ask.h || !done.h || !mapping.h) return -1;
+    const auto* count = static_cast<const volatile LONG*>(MapViewOfFile(mapping.h, FILE_MAP_READ, 0, 0, sizeof(LONG)));
+    if (!count) return -1;
+    int result = -1;
+    if (SetEvent(ask.h) && WaitForSingleObject(done.h, 5000) == WAIT_OBJECT_0) result = *count;
+    UnmapViewOfFile(const_cast<LONG*>(count));
+    return result;
+}
+
 } // namespace duo::deck_test

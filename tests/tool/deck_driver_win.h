@@ -39,6 +39,10 @@ RECT window_rect(HWND window);
 std::string monitor_view();
 void reset_adapter();
 
+// The live GDI objects of another process, counted inside it by
+// gdi_probe.dll (loaded there on the first call); -1 when it cannot be done.
+int remote_gdi_objects(DWORD pid);
+
 // Saves the screen area of the window (or the whole screen for nullptr)
 // as bin\screenshots\NAME.bmp.
 bool screenshot(HWND window, const std::string& name);

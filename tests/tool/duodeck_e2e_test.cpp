@@ -281,6 +281,58 @@ TEST_F(Duodeck, EveryButtonInBothStates) {
     EXPECT_EQ(d.exit_by_button(), 0u);
 }
 
+// The bar runs for days: painting, hints, re-arranging, stereo on and off
+// and its dialogs must give back every GDI object they take.
+TEST_F(Duodeck, GdiObjectsDoNotGrowAtRestOrInUse) {
+    const std::string dir = fresh_dir("gdi");
+    SetCursorPos(700, 500);
+    Deck d("", dir);
+    ASSERT_NE(d.bar, nullptr);
+    const DWORD pid = d.process->id();
+    HWND hint = find_window(pid, "HINT");
+    ASSERT_NE(hint, nullptr);
+    const auto use = [&] {
+        for (int id : {kExit, kSetup, kEnable}) {
+            const RECT r = window_rect(d.button(id));
+            SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            EXPECT_TRUE(wait_until([&] { return IsWindowVisible(hint) != FALSE; }, 2000)) << id;
+        }
+        SetCursorPos(700, 500);
+        EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(hint); }, 1000));
+        for (int i = 0; i < 4; ++i) {
+            click_client(d.bar, 20, 20, true);
+            Sleep(150);
+        }
+        d.press(kEnable);
+        EXPECT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
+        d.press(kSelectFrequency);
+        HWND freq = find_dialog(pid, d.bar);
+        EXPECT_NE(freq, nullptr);
+        Sleep(200);
+        if (freq) click_window(GetDlgItem(freq, 111)); // Cancel
+        EXPECT_TRUE(wait_until([&] { return !IsWindow(freq); }));
+        d.press(kSetup);
+        HWND settings = find_dialog(pid, d.bar);
+        EXPECT_NE(settings, nullptr);
+        Sleep(200);
+        if (settings) click_window(GetDlgItem(settings, 115)); // Cancel
+        EXPECT_TRUE(wait_until([&] { return !IsWindow(settings); }));
+        d.press(kDisable);
+        EXPECT_TRUE(wait_until([&] { return shows_stereo_off(d); }));
+        RedrawWindow(d.bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(300);
+    };
+    // A first round may create what the program keeps for its whole life.
+    use();
+    const int settled = remote_gdi_objects(pid);
+    ASSERT_GT(settled, 0);
+    Sleep(3000);
+    EXPECT_EQ(remote_gdi_objects(pid), settled) << "at rest";
+    for (int round = 0; round < 3; ++round) use();
+    EXPECT_EQ(remote_gdi_objects(pid), settled) << "after three rounds of use";
+    EXPECT_EQ(d.exit_by_button(), 0u);
+}
+
 TEST_F(Duodeck, EnableSwitchAndHiddenMode) {
     const std::string dir = fresh_dir("switches");
     {
