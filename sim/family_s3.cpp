@@ -25,6 +25,9 @@ constexpr std::uint8_t kSeqFirstExtended = 0x09;
 constexpr std::uint8_t kSeqClockN = 0x12, kSeqClockM = 0x13; // DCLK: N1 | R << 5, M
 constexpr std::uint8_t kCrtcModeControl2 = 0x42;              // bit 5: interlace
 constexpr std::uint8_t kCrtcExtHoriz = 0x5D, kCrtcExtVert = 0x5E;
+// CR5D: bit 8 of the horizontal values, and the pulse lengtheners.
+constexpr std::uint8_t kExtHt8 = 0x01, kExtHde8 = 0x02, kExtHbs8 = 0x04, kExtHBlankPlus64 = 0x08, kExtHrs8 = 0x10,
+                       kExtHRetracePlus32 = 0x20;
 constexpr std::uint8_t kInterlaceBit = 0x20;
 
 bool s3_registers_open(const AdapterState& s) { return s.crtc[kCrtcLock1] == kLock1Key; }
@@ -48,21 +51,43 @@ bool has_external_dac(const AdapterModel& model) {
 // Character clocks per 8 pixels: the horizontal registers count bytes.
 int char_clock_scale(int bits_per_pixel) { return bits_per_pixel == 24 ? 3 : bits_per_pixel >= 15 ? 2 : 1; }
 
-// The desktop mode's horizontal values in bytes, bit 8 of each in CR5D.
+// How many clocks after `start` a pulse ends whose end field holds the low
+// `bits` bits of the end (1..2^bits).
+int pulse_length(int start, int end_field, int bits) {
+    const int mask = (1 << bits) - 1;
+    const int length = (end_field - start) & mask;
+    return length == 0 ? mask + 1 : length;
+}
+
+// The desktop mode's horizontal values in bytes: bit 8 of each start in
+// CR5D, and pulses too long for the VGA end fields lengthened by CR5D bits 3
+// (blanking, 64 clocks) and 5 (retrace, 32 clocks).
 void scale_horizontal(AdapterState& s) {
     const int scale = char_clock_scale(s.mode.bits_per_pixel);
     if (scale == 1) return;
+    const int blank_length =
+        pulse_length(read_field(s.crtc, vga_field::kHBlankStart), read_field(s.crtc, vga_field::kHBlankEnd), 6) * scale;
+    const int retrace_length =
+        pulse_length(read_field(s.crtc, vga_field::kHRetraceStart), read_field(s.crtc, vga_field::kHRetraceEnd), 5) *
+        scale;
     struct Field {
         const SplitField& field;
         std::uint8_t bit8;
-    } fields[] = {{vga_field::kHTotal, 0x01}, {vga_field::kHDisplayEnd, 0x02}, {vga_field::kHBlankStart, 0x04},
-                  {vga_field::kHRetraceStart, 0x10}};
+    } fields[] = {{vga_field::kHTotal, kExtHt8}, {vga_field::kHDisplayEnd, kExtHde8}, {vga_field::kHBlankStart, kExtHbs8},
+                  {vga_field::kHRetraceStart, kExtHrs8}};
     for (const Field& f : fields) {
         int chars = (read_field(s.crtc, f.field) + (&f.field == &vga_field::kHTotal ? 5 : 1)) * scale -
                     (&f.field == &vga_field::kHTotal ? 5 : 1);
         write_field(s.crtc, f.field, chars & 0xFF);
         if (chars & 0x100) s.crtc[kCrtcExtHoriz] |= f.bit8;
     }
+    const int blank_start = read_field(s.crtc, vga_field::kHBlankStart) | (s.crtc[kCrtcExtHoriz] & kExtHbs8) << 6;
+    const int retrace_start = read_field(s.crtc, vga_field::kHRetraceStart) | (s.crtc[kCrtcExtHoriz] & kExtHrs8) << 4;
+    const bool blank_plus64 = blank_length >= 64, retrace_plus32 = retrace_length >= 32;
+    write_field(s.crtc, vga_field::kHBlankEnd, (blank_start + blank_length - (blank_plus64 ? 64 : 0)) & 0x3F);
+    write_field(s.crtc, vga_field::kHRetraceEnd, (retrace_start + retrace_length - (retrace_plus32 ? 32 : 0)) & 0x1F);
+    if (blank_plus64) s.crtc[kCrtcExtHoriz] |= kExtHBlankPlus64;
+    if (retrace_plus32) s.crtc[kCrtcExtHoriz] |= kExtHRetracePlus32;
 }
 
 void s3_power_on(AdapterState& s, const AdapterModel& model) {
@@ -124,7 +149,7 @@ ScanRules s3_scan_rules(const AdapterState& s) {
     }
     rules.char_clock_scale = char_clock_scale(s.mode.bits_per_pixel);
     rules.interlaced = (s.crtc[kCrtcModeControl2] & kInterlaceBit) != 0;
-    rules.h_total_high = (s.crtc[kCrtcExtHoriz] & 0x01) << 8;
+    rules.h_total_high = (s.crtc[kCrtcExtHoriz] & kExtHt8) << 8;
     rules.v_total_high = (s.crtc[kCrtcExtVert] & 0x01) << 10;
     rules.v_display_high = (s.crtc[kCrtcExtVert] & 0x02) << 9;
     return rules;

@@ -20,11 +20,12 @@ constexpr std::uint8_t kOverflowVrs8 = 0x04;
 constexpr std::uint8_t kOverflowVbs8 = 0x08;
 constexpr std::uint8_t kOverflowVrs9 = 0x80;
 constexpr std::uint8_t kMaxScanVbs9 = 0x20;
-// Bits of S3 CRTC 0x5D carrying bit 8 of the horizontal values.
+// Bits of S3 CRTC 0x5D: bit 8 of the horizontal starts, and the pulse
+// lengtheners.
 constexpr std::uint8_t kExtHbs8 = 0x04;
-constexpr std::uint8_t kExtHbe6 = 0x08;
+constexpr std::uint8_t kExtHBlankPlus64 = 0x08;
 constexpr std::uint8_t kExtHrs8 = 0x10;
-constexpr std::uint8_t kExtHre5 = 0x20;
+constexpr std::uint8_t kExtHRetracePlus32 = 0x20;
 
 void read_registers(AdjustRegisters& r) {
     Read_Reg_Block(kCrtcIndex, kCrtcHBlankStart, 4, r.h);
@@ -91,14 +92,19 @@ RetraceValues retrace_values(AdjustGroup group, const AdjustRegisters& r, const 
         v.hrs = cr04;
         v.hre = add_wrap(cr05 & 0x1F, v.hrs, 0xE0, 0x1F, 0x20);
     } else {
-        // The end fields gain one more bit on S3, unfolded once more.
+        // On S3 the starts have a bit 8, and two CR5D bits lengthen the
+        // pulses: blanking by 64 clocks, retrace by 32 (the tuned records
+        // rely on it: with both clear they are plain VGA timings). The ends
+        // unfold as on VGA, over the whole start, and take the extra length
+        // once; unfolding the start's upper bits a second time would put the
+        // retrace end 64 or 128 clocks late and refuse the left arrow at
+        // ordinary modes.
         const std::uint32_t ext = r.s3_ext;
         v.hbs = cr02 | ((ext & kExtHbs8) << 6);
-        const std::uint32_t e = (cr03 & 0x1F) | ((cr05 >> 2) & 0x20) | ((ext & kExtHbe6) << 3);
-        v.hbe = add_wrap(add_wrap(e, v.hbs, 0xC0, 0x3F, 0x40), v.hbs, 0x80, 0x7F, 0x80);
+        v.hbe = add_wrap((cr03 & 0x1F) | ((cr05 >> 2) & 0x20), v.hbs, 0x1C0, 0x3F, 0x40) +
+                ((ext & kExtHBlankPlus64) ? 0x40 : 0);
         v.hrs = cr04 | ((ext & kExtHrs8) << 4);
-        const std::uint32_t h = (cr05 & 0x1F) | (ext & kExtHre5);
-        v.hre = add_wrap(add_wrap(h, v.hrs, 0xE0, 0x1F, 0x20), v.hrs, 0xC0, 0x3F, 0x40);
+        v.hre = add_wrap(cr05 & 0x1F, v.hrs, 0x1E0, 0x1F, 0x20) + ((ext & kExtHRetracePlus32) ? 0x20 : 0);
     }
     v.vrs = r.vr[0] | ((r.overflow & kOverflowVrs8) << 6) | ((r.overflow & kOverflowVrs9) << 2);
     v.vre = add_wrap(r.vr[1] & 0x0F, v.vrs, 0x3F0, 0x0F, 0x10);

@@ -12,6 +12,7 @@
 #include "lib/dialogs/glyphs.h"
 #include "lib/hw/family.h"
 #include "lib/hw/port_io.h"
+#include "lib/timing/defaults.h"
 #include "lib/timing/timing_load.h"
 #include "tests/native/fake_platform.h"
 
@@ -105,24 +106,45 @@ TEST(RetraceValues, PlainVgaEndsUnfoldAgainstTheirStarts) {
 }
 
 TEST(RetraceValues, S3TakesTheExtendedHorizontalBits) {
-    // CR5D: HBS bit 8 (0x04), HBE bit 6 (0x08), HRS bit 8 (0x10), HRE bit 5 (0x20).
+    // CR5D: HBS bit 8 (0x04), blanking 64 longer (0x08), HRS bit 8 (0x10), retrace 32 longer (0x20).
     RetraceValues v =
         retrace_values(AdjustGroup::kS3, regs(0x10, 0x05, 0x20, 0x04, 0, 0, 0, 0, 0, 0, 0x04 | 0x08 | 0x10 | 0x20), {});
     EXPECT_EQ(v.hbs, 0x110u);
-    EXPECT_EQ(v.hbe, 0x45u); // bit 6 from CR5D; HBS's bits 6 and 7 are clear
+    EXPECT_EQ(v.hbe, 0x145u + 0x40u); // end 0x05 below the start's 0x10: next 64 block
     EXPECT_EQ(v.hrs, 0x120u);
-    EXPECT_EQ(v.hre, 0x44u); // bit 5 from CR5D, plus HRS's bit 5
-    // Both unfolding stages add their part of the start: 0xF0 gives 0xC0 and then 0x80.
+    EXPECT_EQ(v.hre, 0x124u + 0x20u);
+    // The start's upper bits count once.
     v = retrace_values(AdjustGroup::kS3, regs(0xF0, 0x05, 0xF8, 0x02, 0, 0, 0, 0, 0, 0, 0x08), {});
-    EXPECT_EQ(v.hbe, 0x45u + 0xC0u + 0x80u);
-    // HRE 0x02 below HRS's 0x18: the 32-block carry, then 0xC0 and no second carry.
-    EXPECT_EQ(v.hre, 0x02u + 0xE0u + 0x20u + 0xC0u);
+    EXPECT_EQ(v.hbe, 0x105u + 0x40u);
+    EXPECT_EQ(v.hre, 0x102u);
+    // A plain 640x480 timing: retrace 0x54..0x60 inside blanking 0x50..0x62,
+    // so the pulse may move two clocks later.
+    v = retrace_values(AdjustGroup::kS3, regs(0x50, 0x02, 0x54, 0x80, 0, 0, 0, 0, 0, 0, 0), {});
+    EXPECT_EQ(v.hre, 0x60u);
+    EXPECT_EQ(v.hbe, 0x62u);
+    EXPECT_EQ(retrace_window(v).hmax, 0x56u);
     // Other chips keep what they had.
     const RetraceValues kept{1, 2, 3, 4, 5, 6, 7, 8};
     v = retrace_values(AdjustGroup::kNone, regs(0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0), kept);
     EXPECT_EQ(v.hre, 4u);
 }
 
+
+// Every built-in S3 record puts its horizontal retrace inside its blanking,
+// so the dialog opens with room to move the picture both ways.
+TEST(RetraceValues, BuiltInS3RecordsLeaveHorizontalRoomBothWays) {
+    for (const RecordEntry& entry : default_records(kS3)) {
+        const std::uint8_t* c = entry.record.crtc;
+        const RetraceValues v = retrace_values(
+            AdjustGroup::kS3,
+            regs(c[0x02], c[0x03], c[0x04], c[0x05], c[0x07], c[0x09], c[0x10], c[0x11], c[0x15], c[0x16],
+                 entry.record.ext[2]),
+            {});
+        const RetraceWindow w = retrace_window(v);
+        EXPECT_LT(w.hmin, v.hrs) << entry.width << "x" << entry.height;
+        EXPECT_LT(v.hrs, w.hmax) << entry.width << "x" << entry.height;
+    }
+}
 
 class AdjustTest : public ::testing::Test {
 protected:
@@ -137,9 +159,13 @@ protected:
         if (const FamilyOps* ops = family_ops(chip)) ops->open_step();
         a().crtc[0x11] &= 0x7F;
         if (family_of(chip) == kS3) {
-            // A retrace start with bit 8 set, so the extended bits move too.
+            // Blanking 0x126..0x150 and retrace 0x129..0x12E: starts with
+            // bit 8 set, so the extended bits move too.
+            a().crtc[0x02] = 0x26;
+            a().crtc[0x03] = static_cast<std::uint8_t>((a().crtc[0x03] & 0xE0) | 0x10);
             a().crtc[0x04] = 0x29;
-            a().crtc[0x5D] = 0x10;
+            a().crtc[0x05] = static_cast<std::uint8_t>((a().crtc[0x05] & 0x60) | 0x0E);
+            a().crtc[0x5D] = 0x14;
         }
         adjust_open(s, chip);
     }
@@ -183,6 +209,28 @@ TEST_F(AdjustTest, ArrowsMoveTheSyncPulsesOnTheChipOneStepPerClick) {
     EXPECT_EQ(click(171, 40).released, 0);
     EXPECT_EQ(click(191, 80).released, 0);
     EXPECT_EQ(click(137, 120).released, 0);
+}
+
+// The S3 desktop modes count horizontal bytes at 16 and 24 bits per pixel;
+// the dialog still finds each retrace inside its blanking.
+TEST_F(AdjustTest, S3DesktopModesAtEveryDepthLeaveHorizontalRoomBothWays) {
+    int count = 0;
+    const sim::AdapterModel* models = sim::adapter_models(count);
+    for (int i = 0; i < count; ++i) {
+        if (family_of(models[i].expected_chip) != kS3) continue;
+        for (const sim::DesktopMode mode : {sim::DesktopMode{640, 480, 8}, sim::DesktopMode{800, 600, 16},
+                                            sim::DesktopMode{800, 600, 24}, sim::DesktopMode{1024, 768, 24}}) {
+            SCOPED_TRACE(std::string(models[i].name) + " " + std::to_string(mode.width) + "x" +
+                         std::to_string(mode.bits_per_pixel));
+            testing::reset_world(models[i].name, mode);
+            g_shared.chip_code = models[i].expected_chip;
+            family_ops(models[i].expected_chip)->open_step();
+            adjust_open(s, models[i].expected_chip);
+            EXPECT_LT(s.window.hmin, s.retrace.hrs);
+            EXPECT_LT(s.retrace.hrs, s.window.hmax);
+            EXPECT_LT(s.retrace.hre - s.retrace.hrs, 64u);
+        }
+    }
 }
 
 TEST_F(AdjustTest, ARetraceStartNeverLeavesItsWindowAndAHeldArrowWaitsForTheRelease) {

@@ -63,9 +63,14 @@ Record make_record(Family family, const Base& b, int depth_class) {
     c[0x00] = static_cast<std::uint8_t>(ht - 5);
     c[0x01] = static_cast<std::uint8_t>(hde - 1);
     c[0x02] = static_cast<std::uint8_t>(hde);
-    c[0x03] = static_cast<std::uint8_t>(0x80 | (hbe & 0x1F));
+    // S3 lengthens a blanking pulse of 64 clocks or more by 64, and a
+    // retrace of 32 or more by 32 (CR5D bits 3 and 5); the end fields then
+    // hold the end less that length.
+    const bool blank_plus64 = family == kS3 && hbe - hde >= 64, retrace_plus32 = family == kS3 && hre - hrs >= 32;
+    const int hbe_field = blank_plus64 ? hbe - 64 : hbe, hre_field = retrace_plus32 ? hre - 32 : hre;
+    c[0x03] = static_cast<std::uint8_t>(0x80 | (hbe_field & 0x1F));
     c[0x04] = static_cast<std::uint8_t>(hrs);
-    c[0x05] = static_cast<std::uint8_t>((hbe & 0x20) << 2 | (hre & 0x1F));
+    c[0x05] = static_cast<std::uint8_t>((hbe_field & 0x20) << 2 | (hre_field & 0x1F));
     c[0x06] = static_cast<std::uint8_t>(vt);
     c[0x07] = static_cast<std::uint8_t>((vt >> 8 & 1) | (vde - 1) >> 8 << 1 | (vrs >> 8 & 1) << 2 |
                                         (vbs >> 8 & 1) << 3 | (lc >> 8 & 1) << 4 | (vt >> 9 & 1) << 5 |
@@ -90,7 +95,7 @@ Record make_record(Family family, const Base& b, int depth_class) {
         r.ext[0] = static_cast<std::uint8_t>(ht / 2);
         r.ext[1] = static_cast<std::uint8_t>((offset >> 8 & 3) << 4);
         r.ext[2] = static_cast<std::uint8_t>((ht5 >> 8 & 1) | (hde1 >> 8 & 1) << 1 | (hde >> 8 & 1) << 2 |
-                                             (hbe >> 6 & 1) << 3 | (hrs >> 8 & 1) << 4);
+                                             blank_plus64 << 3 | (hrs >> 8 & 1) << 4 | retrace_plus32 << 5);
         break;
     case kCirrus: // CRTC 0x1B bit 4 offset bit 8; CRTC 0x19 interlace end
         r.ext[0] = static_cast<std::uint8_t>((offset >> 8 & 1) << 4);
