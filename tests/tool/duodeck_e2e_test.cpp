@@ -305,18 +305,14 @@ TEST_F(Duodeck, GdiObjectsDoNotGrowAtRestOrInUse) {
         }
         d.press(kEnable);
         EXPECT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
-        d.press(kSelectFrequency);
-        HWND freq = find_dialog(pid, d.bar);
-        EXPECT_NE(freq, nullptr);
-        Sleep(200);
-        if (freq) click_window(GetDlgItem(freq, 111)); // Cancel
-        EXPECT_TRUE(wait_until([&] { return !IsWindow(freq); }));
-        d.press(kSetup);
-        HWND settings = find_dialog(pid, d.bar);
-        EXPECT_NE(settings, nullptr);
-        Sleep(200);
-        if (settings) click_window(GetDlgItem(settings, 115)); // Cancel
-        EXPECT_TRUE(wait_until([&] { return !IsWindow(settings); }));
+        for (const auto& [button, cancel] : {std::pair{kSelectFrequency, 111}, std::pair{kSetup, 115}}) {
+            d.press(button);
+            HWND dialog = find_dialog(pid, d.bar);
+            EXPECT_NE(dialog, nullptr) << button;
+            Sleep(200);
+            if (dialog) click_window(GetDlgItem(dialog, cancel));
+            EXPECT_TRUE(wait_until([&] { return !IsWindow(dialog); })) << button;
+        }
         d.press(kDisable);
         EXPECT_TRUE(wait_until([&] { return shows_stereo_off(d); }));
         RedrawWindow(d.bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

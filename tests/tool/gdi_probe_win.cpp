@@ -1,27 +1,20 @@
 // Loaded into another process by a test (see remote_gdi_objects): counts that
-// process's live GDI objects whenever asked. Wine answers GetGuiResources
-// with 0, and GDI handles belong to one process, so the count has to be
-// taken from inside.
+// process's live GDI objects whenever asked. GDI handles belong to one
+// process, so the count has to be taken from inside.
 #include <windows.h>
 
 #include <cstdio>
+
+#include "tests/wine/gdi_count.h"
 
 namespace {
 
 HANDLE g_ask, g_done, g_mapping;
 LONG* g_count;
 
-LONG live_gdi_objects() {
-    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (counted) return static_cast<LONG>(counted);
-    LONG n = 0;
-    for (ULONG_PTR h = 1; h < 0x10000; ++h) n += GetObjectType(reinterpret_cast<HGDIOBJ>(h)) != 0;
-    return n;
-}
-
 DWORD WINAPI answer(void*) {
     while (WaitForSingleObject(g_ask, INFINITE) == WAIT_OBJECT_0) {
-        InterlockedExchange(g_count, live_gdi_objects());
+        InterlockedExchange(g_count, duo::testing::gdi_objects());
         SetEvent(g_done);
     }
     return 0;

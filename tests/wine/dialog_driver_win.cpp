@@ -108,14 +108,6 @@ std::vector<Step> join(std::initializer_list<std::vector<Step>> parts) {
     return all;
 }
 
-int gdi_objects() {
-    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (counted) return static_cast<int>(counted);
-    int n = 0;
-    for (ULONG_PTR h = 1; h < 0x10000; ++h) n += GetObjectType(reinterpret_cast<HGDIOBJ>(h)) != 0;
-    return n;
-}
-
 namespace {
 
 BOOL CALLBACK count_window(HWND window, LPARAM count) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/gdi_count.h"
+
 namespace duo::testing {
 
 inline constexpr char kAdjustCaption[] = "                      Adjust VR System";
@@ -45,10 +47,6 @@ Step press_in(const char* caption, int id);
 Step photograph(const char* caption, const char* name);
 std::vector<Step> join(std::initializer_list<std::vector<Step>> parts);
 
-// Live GDI objects of this process. Where the system does not count them
-// (Wine answers GetGuiResources with 0), the handle table is probed: each
-// live object answers GetObjectType by its 16-bit handle.
-int gdi_objects();
 // Windows of this thread, children included.
 int thread_windows();
 
