@@ -4,7 +4,9 @@
 
 namespace duo::sim {
 
-ClockSetting nearest_setting(Synthesizer synth, double hz) {
+namespace {
+
+ClockSetting search_nearest(Synthesizer synth, double hz) {
     ClockSetting best{};
     double best_error = 1e300;
     // Three-byte settings only use the low bits of the third byte.
@@ -18,6 +20,27 @@ ClockSetting nearest_setting(Synthesizer synth, double hz) {
                 double error = std::fabs(f - hz);
                 if (error < best_error) best_error = error, best = s;
             }
+    return best;
+}
+
+} // namespace
+
+ClockSetting nearest_setting(Synthesizer synth, double hz) {
+    // Every power-on searches its desktop clock; the same few clocks come
+    // back again and again in tests and fuzzing, and a search tries 64K
+    // settings or more.
+    struct Remembered {
+        Synthesizer synth;
+        double hz;
+        ClockSetting setting;
+        bool used;
+    };
+    thread_local Remembered remembered[16] = {};
+    thread_local unsigned next = 0;
+    for (const Remembered& r : remembered)
+        if (r.used && r.synth == synth && r.hz == hz) return r.setting;
+    const ClockSetting best = search_nearest(synth, hz);
+    remembered[next++ % 16] = {synth, hz, best, true};
     return best;
 }
 
