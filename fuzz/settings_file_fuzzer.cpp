@@ -36,8 +36,8 @@ void round_trip(const std::uint8_t* data, std::size_t size, int depth) {
     testing::reset_world("s3-765", {800, 600, depth});
     g_shared.chip_code = 0x203;
     g_shared.colour_depth = depth;
-    g_process.display_width = 800;
-    g_process.display_height = 600;
+    g_shared.display_width = 800;
+    g_shared.display_height = 600;
     std::memset(&g_shared.current_table, kUntouched, sizeof g_shared.current_table);
     std::memset(g_shared.stored_tables, kUntouched, sizeof g_shared.stored_tables);
 

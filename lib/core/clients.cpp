@@ -21,7 +21,10 @@ bool detach_process() {
     // A refused attach is followed by a detach too; it held no slot.
     int slot = g_process.client_slot;
     if (slot < 0 || slot >= kClientSlots) return false;
+    // A process that ends without Close leaves no window behind to be told
+    // of changes: its handle could be recycled by another program.
     g_shared.clients[slot].in_use = 0;
+    g_shared.clients[slot].host_window = 0;
     g_process.client_slot = -1;
     return --g_shared.attach_count == 0;
 }

@@ -9,7 +9,8 @@ namespace duo {
 // Process attach: takes the first free client slot. False when all eight are
 // in use, and the load must be refused.
 bool attach_process();
-// Process detach: frees this process's slot. True when it was the last process.
+// Process detach: frees this process's slot and forgets its host window.
+// True when it was the last process.
 bool detach_process();
 
 // Posts the notification to one window.

@@ -28,9 +28,9 @@ int WINAPI Set_VR_System_Frequency(int frequency) { return duo::set_frequency(fr
 
 int WINAPI Resume_VR_System() { return duo::resume_stereo(); }
 
-int WINAPI Set_VR_System(int command) { return duo::line_double_command(0, command); }
+int WINAPI Set_VR_System(int command) { return duo::line_double_command(command); }
 
-int WINAPI Set_VR_Reserved(int command) { return duo::line_double_command(1, command); }
+int WINAPI Set_VR_Reserved(int command) { return duo::line_double_command(command); }
 
 void WINAPI SwitchGlasses() { duo::switch_glasses(); }
 

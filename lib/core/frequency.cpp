@@ -1,5 +1,7 @@
 #include "lib/core/frequency.h"
 
+#include <algorithm>
+
 #include "lib/core/clients.h"
 #include "lib/core/state.h"
 #include "lib/core/stereo.h"
@@ -12,6 +14,7 @@ namespace {
 
 constexpr std::int32_t kLineDoubleFrequency = 9; // 120 Hz
 constexpr std::uint8_t kCountByTwo = 0x04;       // CRTC 0x17 bit 2
+constexpr std::uint8_t kMaxScanField = 0x1F;     // CRTC 0x09 bits 0-4: scan lines per row - 1
 
 // The fixed timing S3 chips use in line-double mode, whatever the mode.
 constexpr TimingBlock make_s3_line_double_block() {
@@ -37,7 +40,7 @@ const ClockSetting* frequency_change_clock(std::int32_t f) {
 } // namespace
 
 std::int32_t set_frequency(std::int32_t frequency) {
-    if (g_shared.initialised == 0) {
+    if (!holds_library()) {
         g_shared.last_error = kErrNotInitialised;
         return 0;
     }
@@ -45,56 +48,68 @@ std::int32_t set_frequency(std::int32_t frequency) {
         g_shared.last_error = kErrStereoOff;
         return 0;
     }
-    std::int32_t f = frequency == kDefaultFrequencyArg ? default_frequency() : frequency;
-    if (f < 0 || f > kFrequencyCount - 1) {
+    const std::int32_t f = frequency == kDefaultFrequencyArg ? default_frequency() : frequency;
+    const ClockSetting* clock = frequency_change_clock(f);
+    if (!frequency_programmable(f) || clock == nullptr) {
         g_shared.last_error = kErrBadFrequency;
         return 0;
     }
-    if (const ClockSetting* clock = frequency_change_clock(f)) {
-        g_shared.current_frequency = f;
-        family_ops(g_shared.chip_code)->clock_write(*clock);
-    }
+    g_shared.current_frequency = f;
+    family_ops(g_shared.chip_code)->clock_write(*clock);
     notify_hosts(kNotifyFrequency, g_shared.current_frequency, 0);
     g_shared.last_error = kErrNone;
     return 1;
 }
 
-void line_double_enter() {
-    set_frequency(kLineDoubleFrequency);
+void line_double_reapply() {
     const std::int32_t chip = g_shared.chip_code;
     if (family_of(chip) == kS3) {
         family::kS3Ops.timing_write(kS3LineDoubleBlock);
+        // The whole block includes the display start and vertical end.
+        apply_glasses_phase();
     } else if (family_of(chip) != kNoFamily) {
         crtc_or(kCrtcModeControl, kCountByTwo);
     }
+    // Twice the scan lines per row; the 5-bit field saturates rather than
+    // spilling into bit 5, which is a vertical blanking bit.
     const std::uint8_t v = read_crtc(kCrtcMaxScanLine);
-    write_crtc(kCrtcMaxScanLine, (v & 0x1F) == 0 ? static_cast<std::uint8_t>(v | 0x01)
-                                                 : static_cast<std::uint8_t>((v & 0xE0) | ((v & 0x1F) << 1)));
+    g_shared.line_double_saved_max_scan = v;
+    const int rows = v & kMaxScanField;
+    const int doubled = rows == 0 ? 1 : std::min(rows * 2, int{kMaxScanField});
+    write_crtc(kCrtcMaxScanLine, static_cast<std::uint8_t>((v & ~kMaxScanField) | doubled));
     g_shared.line_double = 1;
 }
 
-void line_double_leave(std::int32_t frequency) {
-    set_frequency(frequency);
-    const std::uint8_t v = read_crtc(kCrtcMaxScanLine);
-    write_crtc(kCrtcMaxScanLine, (v & 0x1F) == 1 ? static_cast<std::uint8_t>(v & 0xE0)
-                                                 : static_cast<std::uint8_t>((v & 0xE0) | ((v >> 1) & 0x0F)));
+namespace {
+
+void line_double_enter() {
+    g_shared.line_double_saved_frequency = g_shared.current_frequency;
+    set_frequency(kLineDoubleFrequency);
+    line_double_reapply();
+}
+
+void line_double_leave() {
+    const std::int32_t f = g_shared.line_double_saved_frequency;
+    set_frequency(f);
+    write_crtc(kCrtcMaxScanLine, static_cast<std::uint8_t>(g_shared.line_double_saved_max_scan));
     const std::int32_t chip = g_shared.chip_code;
     if (family_of(chip) == kS3) {
-        // Only a frequency that has a timing block is written back.
-        if (const TimingBlock* block = stereo_timing_block(frequency)) family::kS3Ops.timing_write(*block);
+        if (const TimingBlock* block = stereo_timing_block(f)) family::kS3Ops.timing_write(*block);
+        apply_glasses_phase();
     } else if (family_of(chip) != kNoFamily) {
         crtc_and(kCrtcModeControl, static_cast<std::uint8_t>(~kCountByTwo));
     }
     g_shared.line_double = 0;
 }
 
-std::int32_t line_double_command(int export_slot, std::int32_t command) {
-    std::int32_t& saved = g_process.line_double_saved_frequency[export_slot & 1];
-    if (command == kLineDoubleOn) {
-        saved = g_shared.current_frequency;
-        line_double_enter();
-    } else if (command == kLineDoubleOff) {
-        line_double_leave(saved);
+} // namespace
+
+std::int32_t line_double_command(std::int32_t command) {
+    // Only a process that can reach the adapter changes the mode; a second
+    // 501 or a 502 with the mode off would stack or undo nothing.
+    if (g_process.driver != 0) {
+        if (command == kLineDoubleOn && g_shared.stereo == 1 && g_shared.line_double == 0) line_double_enter();
+        else if (command == kLineDoubleOff && g_shared.line_double == 1) line_double_leave();
     }
     g_shared.last_error = kErrNone;
     return 1;

@@ -23,31 +23,25 @@ ClientSlot* own_slot() {
     return slot >= 0 && slot < kClientSlots ? &g_shared.clients[slot] : nullptr;
 }
 
-} // namespace
+bool same_mode(const platform::DesktopMode& mode) {
+    return mode.bits_per_pixel == g_shared.colour_depth && mode.width == g_shared.display_width &&
+           mode.height == g_shared.display_height;
+}
 
-std::int32_t init_library(WindowHandle host) {
-    const platform::DesktopMode mode = platform::desktop_mode();
+// Detection, the mode's acceptance, the open step and the tables: the
+// library set up for a desktop mode.
+std::int32_t set_up(WindowHandle host, const platform::DesktopMode& mode) {
     g_shared.colour_depth = mode.bits_per_pixel;
-    g_process.display_height = mode.height;
-    g_process.display_width = mode.width;
-    // Registered before anything is checked: it stays even when this fails.
-    if (ClientSlot* slot = own_slot()) slot->host_window = host;
-
-    if (g_process.driver == 0) {
-        g_process.driver = platform::open_driver();
-        if (g_process.driver == 0) {
-            g_shared.initialised = 0;
-            g_shared.last_error = kErrNoDriver;
-            return 0;
-        }
-    }
-    if (g_shared.initialised) {
-        g_shared.last_error = kErrAlreadyInitialised;
-        return 1;
-    }
-
+    g_shared.display_width = mode.width;
+    g_shared.display_height = mode.height;
     g_shared.chip_code = detect_chip();
-    switch (judge_mode(g_shared.chip_code, mode.bits_per_pixel, mode.width, mode.height)) {
+    ModeVerdict verdict = judge_mode(g_shared.chip_code, mode.bits_per_pixel, mode.width, mode.height);
+    // A mode the chip allows but the library has no timing for cannot run
+    // stereo either.
+    if (verdict == ModeVerdict::kAccepted &&
+        !mode_has_timing(g_shared.chip_code, mode.bits_per_pixel, mode.width, mode.height))
+        verdict = ModeVerdict::kRefused;
+    switch (verdict) {
     case ModeVerdict::kUnknownChip:
         forget_driver();
         g_shared.initialised = 0;
@@ -55,6 +49,7 @@ std::int32_t init_library(WindowHandle host) {
         return 0;
     case ModeVerdict::kRefused:
         forget_driver();
+        g_shared.initialised = 0;
         g_shared.last_error = kErrModeRefused;
         return 0;
     case ModeVerdict::kAccepted:
@@ -72,18 +67,50 @@ std::int32_t init_library(WindowHandle host) {
     return 1;
 }
 
-std::int32_t close_library(WindowHandle skip) {
-    g_shared.attach_count = 1;
-    if (g_shared.stereo == 1) disable_stereo(skip);
-    if (g_process.driver != 0) {
-        if (const FamilyOps* ops = family_ops(g_shared.chip_code)) ops->close_step();
-        platform::close_driver(g_process.driver);
+} // namespace
+
+std::int32_t init_library(WindowHandle host) {
+    const platform::DesktopMode mode = platform::desktop_mode();
+    // Registered before anything is checked: it stays even when this fails.
+    if (ClientSlot* slot = own_slot()) slot->host_window = host;
+
+    if (g_process.driver == 0) {
+        g_process.driver = platform::open_driver();
+        // Other processes may hold the library: their session stays.
+        if (g_process.driver == 0) {
+            g_shared.last_error = kErrNoDriver;
+            return 0;
+        }
     }
-    const std::int32_t written = write_settings_file();
+    if (g_shared.initialised) {
+        // A stereo session belongs to the mode it was set up in.
+        if (same_mode(mode) || g_shared.stereo == 1) {
+            g_shared.last_error = kErrAlreadyInitialised;
+            return 1;
+        }
+        // The desktop changed mode under the library: the old mode's tables
+        // are kept in the settings file and the new mode's taken up.
+        write_settings_file();
+        g_shared.initialised = 0;
+    }
+    return set_up(host, mode);
+}
+
+std::int32_t close_library(WindowHandle skip) {
+    if (ClientSlot* slot = own_slot()) slot->host_window = 0;
+    g_shared.last_error = kErrNone;
+    // A process that never reached the adapter has nothing to switch off and
+    // no tables of its own to save.
+    if (g_process.driver == 0) return 0;
+
+    if (g_shared.stereo == 1) disable_stereo(skip);
+    if (const FamilyOps* ops = family_ops(g_shared.chip_code)) ops->close_step();
+    forget_driver();
+    // Tables are saved only while loaded: after another process's Close they
+    // are already in the file.
+    const std::int32_t written = g_shared.initialised == 1 ? write_settings_file() : 0;
     g_shared.initialised = 0;
     g_shared.last_error = kErrNone;
-    g_process.driver = 0;
-    if (ClientSlot* slot = own_slot()) slot->host_window = 0;
     return written;
 }
 

@@ -41,7 +41,11 @@ struct SharedState {
     std::int32_t chip_code = 0;
     std::int32_t last_error = 0;
     std::int32_t current_frequency = 0;
+    // The desktop mode the library was set up for: the timing tables, clock
+    // table selections and settings file all belong to it.
     std::int32_t colour_depth = 0;
+    std::int32_t display_width = 0;
+    std::int32_t display_height = 0;
     std::int32_t glasses_phase = 1; // 1: display starts at the first line
     std::int32_t line_double = 0;
     std::int32_t eye_shift = 0;
@@ -59,9 +63,22 @@ struct SharedState {
     std::int32_t mach64_saved_pll_reference = 0;
     std::int32_t mach64_saved_clock_select = 0;
     std::int32_t et6000_base_port = 0;
+    std::int32_t mach64_base_port = 0x2EC;
+    // Interlace registers as the desktop had them when stereo went on.
+    std::uint8_t remembered_interlace[kFamilies] = {};
+    // Which built-in clock table each family uses in the mode; set by the load.
+    std::int32_t clock_table_selection[kFamilies] = {};
+
+    // Line-double mode: the frequency index and maximum scan line it replaced.
+    std::int32_t line_double_saved_frequency = 0;
+    std::int32_t line_double_saved_max_scan = 0;
 
     std::int32_t test_frequency = 0;
     std::int32_t test_clock_select = 0;
+    // What a frequency test switched away from, kept apart from the desktop
+    // state that Disable restores.
+    ClockSetting test_saved_clock = {};
+    TimingBlock test_saved_timing = {};
 };
 
 // What each process keeps for itself.
@@ -71,19 +88,9 @@ struct ProcessState {
     // The library's instance in this process: the image may be mapped at a
     // different address in each process.
     std::uintptr_t module_instance = 0;
-    std::int32_t display_width = 0;
-    std::int32_t display_height = 0;
     std::uintptr_t face_raised = 0; // bitmap 158
     std::uintptr_t face_sunken = 0; // bitmap 157
-
-    std::int32_t mach64_base_port = 0x2EC;
-    // Interlace registers as found by this process's enter step.
-    std::uint8_t remembered_interlace[kFamilies] = {};
     std::uint8_t mach64_sequencer_scratch = 0;
-    // Frequency index saved by command 501 of Set_VR_System / Set_VR_Reserved.
-    std::int32_t line_double_saved_frequency[2] = {};
-    // Which built-in clock table each family uses; set by the load.
-    int clock_table_selection[kFamilies] = {};
 };
 
 // Defined once per build: in the DLL's shared section, natively as a plain
@@ -93,5 +100,9 @@ extern ProcessState g_process;
 
 // The default frequency index and status entry i, as read by clients.
 inline std::int32_t default_frequency() { return g_shared.current_table.default_frequency; }
+
+// This process can drive the adapter: the library is initialised and the
+// process has its own way to the port driver.
+inline bool holds_library() { return g_shared.initialised == 1 && g_process.driver != 0; }
 
 } // namespace duo

@@ -75,7 +75,7 @@ const TimingBlock* stereo_timing_block(std::int32_t frequency) {
 }
 
 std::int32_t enable_stereo(WindowHandle skip, std::int32_t frequency) {
-    if (g_shared.initialised != 1) {
+    if (!holds_library()) {
         g_shared.last_error = kErrNotInitialised;
         return 0;
     }
@@ -83,16 +83,26 @@ std::int32_t enable_stereo(WindowHandle skip, std::int32_t frequency) {
     if (f < 0) f = 0;
     if (f > kFrequencyCount - 1) f = kFrequencyCount - 1;
     if (g_shared.stereo == 0) {
+        if (!frequency_programmable(f)) {
+            g_shared.last_error = kErrBadFrequency;
+            return 0;
+        }
         screen_blank_step();
-        if (const FamilyOps* ops = family_ops(g_shared.chip_code))
-            switch_on(*ops, family_of(g_shared.chip_code), f, *stereo_timing_block(f));
+        switch_on(*family_ops(g_shared.chip_code), family_of(g_shared.chip_code), f, *stereo_timing_block(f));
         screen_unblank_step();
     }
     notify_hosts(kNotifyStereoOn, g_shared.current_frequency, skip);
+    g_shared.last_error = kErrNone;
     return f;
 }
 
 void disable_stereo(WindowHandle skip) {
+    // Without its own way to the adapter a process would clear the flag and
+    // leave the adapter interlaced.
+    if (g_process.driver == 0) {
+        g_shared.last_error = kErrNotInitialised;
+        return;
+    }
     if (g_shared.stereo == 1) {
         screen_blank_step();
         if (const FamilyOps* ops = family_ops(g_shared.chip_code)) switch_off(*ops, family_of(g_shared.chip_code));
@@ -107,9 +117,11 @@ void disable_stereo(WindowHandle skip) {
 
 std::int32_t resume_stereo() {
     const FamilyOps* ops = family_ops(g_shared.chip_code);
-    const TimingBlock* block = stereo_timing_block(g_shared.current_frequency);
-    if (g_shared.initialised == 1 && g_shared.stereo == 1 && ops && block) {
-        const std::int32_t f = g_shared.current_frequency;
+    const std::int32_t f = g_shared.current_frequency;
+    // Line-double mode changes the clock but keeps the timing of the
+    // frequency it replaced (S3 chips write their own block over it below).
+    const std::int32_t timing = g_shared.line_double == 1 ? g_shared.line_double_saved_frequency : f;
+    if (holds_library() && g_shared.stereo == 1 && ops && frequency_programmable(f) && frequency_programmable(timing)) {
         screen_blank_step();
         if (const ClockSetting* clock = resume_clock(f)) ops->clock_write(*clock);
         switch (family_of(g_shared.chip_code)) {
@@ -117,9 +129,10 @@ std::int32_t resume_stereo() {
         case kEt6000: family::et6000_open_step(); break;
         default: break;
         }
-        ops->enter_step(*block);
-        if (g_shared.glasses_phase == 0) move_display_start_down();
-        if (g_shared.line_double == 1) line_double_enter();
+        ops->enter_step(*stereo_timing_block(timing));
+        apply_glasses_phase();
+        // The clock of line-double mode is already the one written above.
+        if (g_shared.line_double == 1) line_double_reapply();
         screen_unblank_step();
     }
     g_shared.last_error = kErrNone;
@@ -127,7 +140,12 @@ std::int32_t resume_stereo() {
     return 1;
 }
 
+void apply_glasses_phase() {
+    if (g_shared.glasses_phase == 0) move_display_start_down();
+}
+
 void switch_glasses() {
+    if (g_process.driver == 0) return;
     if (g_shared.glasses_phase == 1) {
         move_display_start_down();
         g_shared.glasses_phase = 0;

@@ -52,7 +52,7 @@ void command(HWND dialog, int id) {
         EndDialog(dialog, 1);
         break;
     case kCmdAdjustDefault:
-        if (block) adjust_default(g_adjust, g_shared.chip_code, g_process.display_width, g_shared.colour_depth, *block);
+        if (block) adjust_default(g_adjust, g_shared.chip_code, g_shared.display_width, g_shared.colour_depth, *block);
         break;
     default: break;
     }

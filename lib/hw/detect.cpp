@@ -139,7 +139,7 @@ bool mach32_answers() {
 
 std::int32_t probe_ati() {
     for (std::int32_t base : kMach64Bases) {
-        g_process.mach64_base_port = base;
+        g_shared.mach64_base_port = base;
         if (Read_Port(static_cast<std::uint32_t>(base) + kMach64ChipIdRegister * kMach64SparseStride) == kMach64ChipId)
             return 0x401;
         if (mach32_answers()) return 0x402;
@@ -165,7 +165,7 @@ std::int32_t detect_chip() {
     // records: without it the mach64's sparse registers and the ET6000's
     // clock would be looked for at the wrong ports.
     if (const std::int32_t chip = from_registry()) {
-        if (chip == 0x401 && probe_ati() != 0x401) g_process.mach64_base_port = kMach64Bases[0];
+        if (chip == 0x401 && probe_ati() != 0x401) g_shared.mach64_base_port = kMach64Bases[0];
         if (chip == 0x501) probe_et6000();
         return chip;
     }

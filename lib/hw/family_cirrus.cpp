@@ -41,13 +41,13 @@ void enter_step(const TimingBlock& block) {
     timing_write(block);
     // A resume enters again while stereo is on; the desktop's value is the
     // one to keep.
-    if (g_shared.stereo == 0) g_process.remembered_interlace[kCirrus] = read_crtc(kCrtcMiscControl);
+    if (g_shared.stereo == 0) g_shared.remembered_interlace[kCirrus] = read_crtc(kCrtcMiscControl);
     crtc_or(kCrtcMiscControl, kInterlaceBit);
 }
 
 void leave_step(const TimingBlock& saved) {
     timing_write(saved);
-    write_crtc(kCrtcMiscControl, g_process.remembered_interlace[kCirrus]);
+    write_crtc(kCrtcMiscControl, g_shared.remembered_interlace[kCirrus]);
 }
 
 // The clock in use is VCLKs, s from the miscellaneous output bits 2-3.

@@ -43,7 +43,7 @@ void timing_write(const TimingBlock& block) {
 // the desktop's interlace bit, not the block's.
 void enter_step(const TimingBlock& block) {
     open_step();
-    if (g_shared.stereo == 0) g_process.remembered_interlace[kEt6000] = read_crtc(kCrtcOverflowHigh);
+    if (g_shared.stereo == 0) g_shared.remembered_interlace[kEt6000] = read_crtc(kCrtcOverflowHigh);
     timing_write(block);
     crtc_or(kCrtcOverflowHigh, kInterlaceBit);
 }
@@ -51,7 +51,7 @@ void enter_step(const TimingBlock& block) {
 void leave_step(const TimingBlock& saved) {
     open_step();
     timing_write(saved);
-    write_crtc(kCrtcOverflowHigh, g_process.remembered_interlace[kEt6000]);
+    write_crtc(kCrtcOverflowHigh, g_shared.remembered_interlace[kEt6000]);
 }
 
 void clock_read(ClockSetting& setting) {

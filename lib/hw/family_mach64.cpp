@@ -21,7 +21,7 @@ constexpr std::uint8_t kStereoRefDiv = 0x2D;
 constexpr std::uint8_t kStereoClock = 3;
 
 std::uint32_t sparse(int reg, int byte) {
-    return static_cast<std::uint32_t>(g_process.mach64_base_port + reg * 0x400 + byte);
+    return static_cast<std::uint32_t>(g_shared.mach64_base_port + reg * 0x400 + byte);
 }
 
 void open_step() {
@@ -34,7 +34,7 @@ void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
 void save_step(TimingBlock& saved) {
     read_crtc_block(saved);
     saved.bytes[kBlockExt1] = Read_Port(sparse(kRegCrtcOffPitch, 3)) >> 6;
-    g_process.remembered_interlace[kMach64] = Read_Port(sparse(kRegCrtcGenCntl, 0));
+    g_shared.remembered_interlace[kMach64] = Read_Port(sparse(kRegCrtcGenCntl, 0));
 }
 
 int eye_shift(const TimingBlock& block) {
@@ -61,7 +61,7 @@ void enter_step(const TimingBlock& block) {
 
 void leave_step(const TimingBlock& saved) {
     timing_write(saved);
-    Write_Port(sparse(kRegCrtcGenCntl, 0), g_process.remembered_interlace[kMach64]);
+    Write_Port(sparse(kRegCrtcGenCntl, 0), g_shared.remembered_interlace[kMach64]);
 }
 
 void select_pll(std::uint8_t index_code) { Write_Port(sparse(kRegClockCntl, 1), index_code); }

@@ -39,7 +39,7 @@ void save_step(TimingBlock& saved) {
     saved.bytes[kBlockS3RetraceStart] = read_crtc(kCrtcInterlaceRetrace);
     saved.bytes[kBlockS3ExtMode] = read_crtc(kCrtcExtSystem2);
     saved.bytes[kBlockS3ExtHoriz] = read_crtc(kCrtcExtHoriz);
-    g_process.remembered_interlace[kS3] = read_crtc(kCrtcModeControl2);
+    g_shared.remembered_interlace[kS3] = read_crtc(kCrtcModeControl2);
 }
 
 void timing_write(const TimingBlock& block) {
@@ -59,7 +59,7 @@ void enter_step(const TimingBlock& block) {
 void leave_step(const TimingBlock& saved) {
     register_unlock();
     timing_write(saved);
-    write_crtc(kCrtcModeControl2, g_process.remembered_interlace[kS3]);
+    write_crtc(kCrtcModeControl2, g_shared.remembered_interlace[kS3]);
 }
 
 void clock_read(ClockSetting& setting) {

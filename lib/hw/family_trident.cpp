@@ -42,7 +42,7 @@ int eye_shift(const TimingBlock& block) {
     int shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockExt1] & 0x30) << 4);
     const int depth = g_shared.colour_depth;
     bool halve = depth == 8 || depth == 24 ||
-                 (depth == 16 && !(g_shared.chip_code == 0x101 && g_process.display_width == 1024));
+                 (depth == 16 && !(g_shared.chip_code == 0x101 && g_shared.display_width == 1024));
     return halve ? shift >> 1 : shift;
 }
 
@@ -57,13 +57,13 @@ void enter_step(const TimingBlock& block) {
     timing_write(block);
     // A resume enters again while stereo is on; the desktop's value is the
     // one to keep.
-    if (g_shared.stereo == 0) g_process.remembered_interlace[kTrident] = read_crtc(kCrtcModuleTesting);
+    if (g_shared.stereo == 0) g_shared.remembered_interlace[kTrident] = read_crtc(kCrtcModuleTesting);
     crtc_or(kCrtcModuleTesting, kInterlaceBit);
 }
 
 void leave_step(const TimingBlock& saved) {
     timing_write(saved);
-    write_crtc(kCrtcModuleTesting, g_process.remembered_interlace[kTrident]);
+    write_crtc(kCrtcModuleTesting, g_shared.remembered_interlace[kTrident]);
 }
 
 void clock_read(ClockSetting& setting) {

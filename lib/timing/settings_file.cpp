@@ -59,8 +59,8 @@ void decode_table(const std::uint8_t* in, TimingTable& table) {
 bool header_matches(const std::uint8_t* header) {
     return get_u32(header + kMagicAt) == kSettingsMagic &&
            static_cast<std::int32_t>(get_u16(header + kChipAt)) == g_shared.chip_code &&
-           static_cast<std::int32_t>(get_u16(header + kWidthAt)) == g_process.display_width &&
-           static_cast<std::int32_t>(get_u16(header + kHeightAt)) == g_process.display_height;
+           static_cast<std::int32_t>(get_u16(header + kWidthAt)) == g_shared.display_width &&
+           static_cast<std::int32_t>(get_u16(header + kHeightAt)) == g_shared.display_height;
 }
 
 // Reads exactly size bytes or reports failure.
@@ -101,8 +101,8 @@ int write_settings_file() {
     Bytes bytes = {};
     put_u32(bytes + kMagicAt, kSettingsMagic);
     put_u16(bytes + kChipAt, static_cast<std::uint32_t>(g_shared.chip_code));
-    put_u16(bytes + kWidthAt, static_cast<std::uint32_t>(g_process.display_width));
-    put_u16(bytes + kHeightAt, static_cast<std::uint32_t>(g_process.display_height));
+    put_u16(bytes + kWidthAt, static_cast<std::uint32_t>(g_shared.display_width));
+    put_u16(bytes + kHeightAt, static_cast<std::uint32_t>(g_shared.display_height));
     int size = kSettingsHeaderSize;
     DepthClass current = depth_class_of(g_shared.colour_depth);
     if (current != kNoDepthClass) {

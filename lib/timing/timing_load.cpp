@@ -21,6 +21,14 @@ TimingTable& table_of_class(DepthClass depth, DepthClass current) {
     return depth == current ? g_shared.current_table : g_shared.stored_tables[depth];
 }
 
+bool has_timing(const TimingBlock& block) {
+    for (int i = 0; i < kCrtcBlockBytes; ++i)
+        if (block.bytes[i] != 0) return true;
+    return false;
+}
+
+bool has_clock(const ClockSetting& setting) { return (setting.b[0] | setting.b[1] | setting.b[2]) != 0; }
+
 void load_defaults(std::int32_t chip, int bits_per_pixel, int width, int height) {
     g_shared.current_table.default_frequency = kLoadDefaultFrequency;
     for (TimingTable& t : g_shared.stored_tables) t.default_frequency = kLoadDefaultFrequency;
@@ -44,19 +52,41 @@ void load_defaults(std::int32_t chip, int bits_per_pixel, int width, int height)
 
 } // namespace
 
+bool mode_has_timing(std::int32_t chip, int bits_per_pixel, int width, int height) {
+    const DepthClass depth = depth_class_of(bits_per_pixel);
+    return depth != kNoDepthClass && default_record(chip, width, height, depth) != nullptr &&
+           !deep_1024_excluded(chip, bits_per_pixel, width, height) &&
+           clock_table_for(chip, bits_per_pixel, width, height) >= 0;
+}
+
 void load_timing_tables() {
     const std::int32_t chip = g_shared.chip_code;
-    const int bits = g_shared.colour_depth, width = g_process.display_width, height = g_process.display_height;
-    if (!read_settings_file()) load_defaults(chip, bits, width, height);
+    const int bits = g_shared.colour_depth, width = g_shared.display_width, height = g_shared.display_height;
     const int table = clock_table_for(chip, bits, width, height);
-    if (table >= 0) g_process.clock_table_selection[family_of(chip)] = table;
+    if (table >= 0) g_shared.clock_table_selection[family_of(chip)] = table;
+    if (!read_settings_file()) load_defaults(chip, bits, width, height);
+    // The clock tables leave some slots empty where the line rate would be
+    // too low; neither they nor a block without timing are offered.
+    for (std::int32_t f = 0; f < kFrequencyCount; ++f)
+        if (!frequency_programmable(f)) g_shared.current_table.status[f] = 0;
+}
+
+bool frequency_programmable(std::int32_t frequency) {
+    if (frequency < 0 || frequency >= kFrequencyCount || family_of(g_shared.chip_code) == kNoFamily) return false;
+    if (!has_timing(g_shared.current_table.blocks[frequency])) return false;
+    if (!has_clock(selected_clock_setting(frequency))) return false;
+    if (uses_resolution_clock_table(g_shared.chip_code)) {
+        const ClockSetting* change = resolution_clock_setting(frequency);
+        if (change == nullptr || !has_clock(*change)) return false;
+    }
+    return true;
 }
 
 const ClockSetting& selected_clock_setting(std::int32_t frequency) {
     const Family family = family_of(g_shared.chip_code);
     if (family == kNoFamily || !valid_slot(frequency)) return kNoClock;
     const auto tables = clock_tables(family);
-    const int selection = g_process.clock_table_selection[family];
+    const int selection = g_shared.clock_table_selection[family];
     if (selection < 0 || static_cast<std::size_t>(selection) >= tables.size()) return kNoClock;
     return tables[static_cast<std::size_t>(selection)].slots[frequency];
 }
@@ -65,13 +95,13 @@ bool uses_resolution_clock_table(std::int32_t chip) { return chip >= 0x201 && ch
 
 const ClockSetting* resolution_clock_setting(std::int32_t frequency) {
     if (!uses_resolution_clock_table(g_shared.chip_code) || !valid_slot(frequency)) return nullptr;
-    const int table = s3_resolution_clock_table(g_process.display_width, g_process.display_height);
+    const int table = s3_resolution_clock_table(g_shared.display_width, g_shared.display_height);
     if (table < 0) return nullptr;
     return &clock_tables(kS3)[static_cast<std::size_t>(table)].slots[frequency];
 }
 
 const TimingRecord* current_default_record() {
-    return default_record(g_shared.chip_code, g_process.display_width, g_process.display_height,
+    return default_record(g_shared.chip_code, g_shared.display_width, g_shared.display_height,
                           depth_class_of(g_shared.colour_depth));
 }
 

@@ -11,9 +11,19 @@ namespace duo {
 
 inline constexpr std::int32_t kLoadDefaultFrequency = 5; // 100 Hz
 
-// Reads g_shared.chip_code, g_shared.colour_depth and this process's display
-// size. Never fails.
+// Whether the built-in data holds timing and clocks for the chip in a mode
+// that the acceptance rules allow: without them stereo cannot run there.
+bool mode_has_timing(std::int32_t chip, int bits_per_pixel, int width, int height);
+
+// Reads g_shared.chip_code and the library's desktop mode (colour depth and
+// display size). Never fails. Indexes that cannot be programmed are left
+// unavailable.
 void load_timing_tables();
+
+// A frequency index 0..9 whose timing block holds timing and whose clock
+// slots (the one Enable writes and the one a frequency change writes) are
+// set: only such an index is ever programmed.
+bool frequency_programmable(std::int32_t frequency);
 
 // Slot f of the selected clock table of the chip's family. A frequency index
 // outside 0..19, or a chip of no family, gives a setting of zero bytes: no
@@ -28,7 +38,7 @@ bool uses_resolution_clock_table(std::int32_t chip);
 // frequency index outside 0..19.
 const ClockSetting* resolution_clock_setting(std::int32_t frequency);
 
-// The default record of the chip, colour depth and this process's
+// The default record of the chip, colour depth and the library's
 // resolution, or nullptr where none exists.
 const TimingRecord* current_default_record();
 

@@ -15,6 +15,7 @@ struct TimingBlock {
 };
 
 // Byte positions in a timing block beyond the CRTC image (bytes 0-24).
+inline constexpr int kCrtcBlockBytes = 25;      // bytes 0-24: CRTC 0x00-0x18
 inline constexpr int kBlockOffset = 0x13;       // CRTC 0x13, the line pitch
 inline constexpr int kBlockExt1 = 25;           // Trident CR29, Cirrus CR1B bit 4, mach64 pitch bits, ET6000 CR35
 inline constexpr int kBlockExt2 = 26;           // Trident/Cirrus CR19, ET6000 CR3F

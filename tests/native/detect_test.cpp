@@ -97,7 +97,7 @@ TEST_F(Detection, EverySimulatedAdapterAsListedByTheConfigurationManager) {
         testing::list_device("C0000010", "PCI\\VEN_8086&DEV_122D&SUBSYS_00000000&REV_02\\BUS_00&DEV_00&FUNC_00");
         testing::list_adapter(m);
         EXPECT_EQ(detect_chip(), m.expected_chip);
-        EXPECT_EQ(g_process.mach64_base_port, m.expected_mach64_base);
+        EXPECT_EQ(g_shared.mach64_base_port, m.expected_mach64_base);
         EXPECT_EQ(g_shared.et6000_base_port, m.expected_et6000_base);
     }
 }
@@ -121,7 +121,7 @@ TEST_F(Detection, WithoutRegistryTheProbesDecide) {
         use(c.adapter);
         testing::fake_registry().enum_key_present = false;
         EXPECT_EQ(detect_chip(), c.chip);
-        EXPECT_EQ(g_process.mach64_base_port, c.mach64_base);
+        EXPECT_EQ(g_shared.mach64_base_port, c.mach64_base);
         EXPECT_EQ(g_shared.et6000_base_port, c.et6000_base);
     }
 }
@@ -145,7 +145,7 @@ TEST_F(Detection, TheWalkGoesOnPastDevicesWithoutChipCodeAndStopsAtTheFirstMatch
     EXPECT_EQ(detect_chip(), 0x501);
     const std::vector<std::string> read = {"C0000001", "C0000002", "C0000003"};
     EXPECT_EQ(testing::fake_registry().queried, read);
-    EXPECT_EQ(g_process.mach64_base_port, 0x2EC) << "no probe ran";
+    EXPECT_EQ(g_shared.mach64_base_port, 0x2EC) << "no probe ran";
 }
 
 TEST_F(Detection, SubkeysThatFailToOpenOrHaveNoUsableValueAreSkipped) {
@@ -246,12 +246,12 @@ TEST_F(Detection, TheAtiProbeStopsAtTheFirstBaseThatAnswers) {
     use("mach64-ct"); // at 0x1CC
     adapter().ports[0x1C8 + 27 * 0x400] = 0x54;
     EXPECT_EQ(detect_chip(), 0x401);
-    EXPECT_EQ(g_process.mach64_base_port, 0x1CC);
+    EXPECT_EQ(g_shared.mach64_base_port, 0x1CC);
 
     use("vga");
     adapter().ports[0x1C8 + 27 * 0x400] = 0x54;
     EXPECT_EQ(detect_chip(), 0x401);
-    EXPECT_EQ(g_process.mach64_base_port, 0x1C8) << "all three bases tried";
+    EXPECT_EQ(g_shared.mach64_base_port, 0x1C8) << "all three bases tried";
 }
 
 TEST_F(Detection, Mach32ChipIdLetters) {
@@ -268,7 +268,7 @@ TEST_F(Detection, Mach32ChipIdLetters) {
         adapter().ports[0xFAEE] = static_cast<std::uint8_t>(id);
         adapter().ports[0xFAEF] = static_cast<std::uint8_t>(id >> 8);
         EXPECT_EQ(detect_chip(), chip) << std::hex << id;
-        EXPECT_EQ(g_process.mach64_base_port, chip ? 0x2EC : 0x1C8);
+        EXPECT_EQ(g_shared.mach64_base_port, chip ? 0x2EC : 0x1C8);
     }
 }
 

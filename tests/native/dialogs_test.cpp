@@ -154,8 +154,8 @@ protected:
         testing::reset_world(adapter, {800, 600, 16});
         g_shared.chip_code = chip;
         g_shared.colour_depth = 16;
-        g_process.display_width = 800;
-        g_process.display_height = 600;
+        g_shared.display_width = 800;
+        g_shared.display_height = 600;
         if (const FamilyOps* ops = family_ops(chip)) ops->open_step();
         a().crtc[0x11] &= 0x7F;
         if (family_of(chip) == kS3) {
@@ -392,8 +392,8 @@ protected:
         testing::reset_world("s3-765", {800, 600, 16});
         g_shared.chip_code = 0x203;
         g_shared.colour_depth = 16;
-        g_process.display_width = 800;
-        g_process.display_height = 600;
+        g_shared.display_width = 800;
+        g_shared.display_height = 600;
         load_timing_tables();
         g_shared.current_frequency = g_shared.current_table.default_frequency;
         for (std::int32_t& st : g_shared.current_table.status) st = 0;
@@ -474,8 +474,8 @@ TEST(TestSwitch, EveryFamilyPutsBackWhatItChanged) {
             testing::reset_world(c.adapter, {800, 600, 16});
             g_shared.chip_code = c.chip;
             g_shared.colour_depth = 16;
-            g_process.display_width = 800;
-            g_process.display_height = 600;
+            g_shared.display_width = 800;
+            g_shared.display_height = 600;
             const FamilyOps* ops = family_ops(c.chip);
             ops->open_step();
             load_timing_tables();

@@ -27,7 +27,7 @@ protected:
     int eye_shift_after_write(std::int32_t chip, int depth, int width, const TimingBlock& b) {
         g_shared.chip_code = chip;
         g_shared.colour_depth = depth;
-        g_process.display_width = width;
+        g_shared.display_width = width;
         family_ops(chip)->open_step();
         family_ops(chip)->timing_write(b);
         return g_shared.eye_shift;

@@ -56,8 +56,8 @@ protected:
         testing::reset_world();
         g_shared.chip_code = chip;
         g_shared.colour_depth = depth;
-        g_process.display_width = width;
-        g_process.display_height = height;
+        g_shared.display_width = width;
+        g_shared.display_height = height;
     }
     static Bytes& file() { return testing::fake().files[kSettingsFileName]; }
     static bool file_exists() { return testing::fake().files.count(kSettingsFileName) != 0; }
@@ -212,13 +212,13 @@ TEST_F(SettingsFile, ValuesOutOfRangeAreLoadedAsTheyAre) {
 }
 
 TEST_F(SettingsFile, AProcessThatNeverSetItsDisplaySizeWritesZerosThatTheNextReadRefuses) {
-    g_process.display_width = 0;
-    g_process.display_height = 0;
+    g_shared.display_width = 0;
+    g_shared.display_height = 0;
     ASSERT_EQ(write_settings_file(), 1);
     const std::uint8_t zero_size[] = {0, 0, 0, 0};
     EXPECT_EQ(0, std::memcmp(&file()[6], zero_size, 4));
-    g_process.display_width = 800;
-    g_process.display_height = 600;
+    g_shared.display_width = 800;
+    g_shared.display_height = 600;
     EXPECT_FALSE(read_settings_file());
 }
 

@@ -2,6 +2,8 @@
 // and the clock settings handed to the stereo operations.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstring>
 
 #include "lib/core/state.h"
@@ -31,8 +33,8 @@ protected:
     static void load(std::int32_t chip, int width, int height, int bits) {
         g_shared.chip_code = chip;
         g_shared.colour_depth = bits;
-        g_process.display_width = width;
-        g_process.display_height = height;
+        g_shared.display_width = width;
+        g_shared.display_height = height;
         load_timing_tables();
     }
 
@@ -81,7 +83,7 @@ TEST_F(TimingLoadTest, Chip105At640By480In16BitsFillsEachClassFromItsRecord) {
     expect_blocks_untouched(g_shared.stored_tables[kDepth16]);
     expect_status(1);
     expect_default_frequency_5();
-    EXPECT_EQ(g_process.clock_table_selection[kTrident], defaults_data::trident::k102At640);
+    EXPECT_EQ(g_shared.clock_table_selection[kTrident], defaults_data::trident::k102At640);
     // 75 Hz has no clock in that table: three zero bytes are handed on.
     const ClockSetting& slot0 = selected_clock_setting(0);
     EXPECT_EQ(slot0.b[0] | slot0.b[1] | slot0.b[2], 0);
@@ -95,7 +97,7 @@ TEST_F(TimingLoadTest, FifteenAndSixteenBitsAreOneClass) {
     load(0x105, 640, 480, 15);
     EXPECT_EQ(0, std::memcmp(&at16.current_table, &g_shared.current_table, sizeof(TimingTable)));
     EXPECT_EQ(0, std::memcmp(at16.stored_tables, g_shared.stored_tables, sizeof g_shared.stored_tables));
-    EXPECT_EQ(g_process.clock_table_selection[kTrident], defaults_data::trident::k102At640);
+    EXPECT_EQ(g_shared.clock_table_selection[kTrident], defaults_data::trident::k102At640);
 }
 
 TEST_F(TimingLoadTest, S3At1024By768GivesChip202ItsOwn16BitRecord) {
@@ -111,7 +113,7 @@ TEST_F(TimingLoadTest, S3At1024By768GivesChip202ItsOwn16BitRecord) {
         EXPECT_EQ(g_shared.stored_tables[kDepth16].blocks[19].bytes[62], chip == 0x202 ? 0x5D : 0x75);
         expect_blocks_untouched(g_shared.stored_tables[kDepth24]);
         expect_status(1);
-        EXPECT_EQ(g_process.clock_table_selection[kS3], defaults_data::s3::k1024);
+        EXPECT_EQ(g_shared.clock_table_selection[kS3], defaults_data::s3::k1024);
     }
 }
 
@@ -131,13 +133,14 @@ TEST_F(TimingLoadTest, ChipsWithoutRecordsOnlySetTheDefaultFrequency) {
     for (const auto& c : cases) {
         SetUp();
         SCOPED_TRACE(::testing::Message() << std::hex << c.chip << std::dec << " " << c.width << " " << c.bits);
-        const ProcessState before = g_process;
+        std::int32_t selections[kFamilies];
+        std::copy(std::begin(g_shared.clock_table_selection), std::end(g_shared.clock_table_selection), selections);
         load(c.chip, c.width, c.height, c.bits);
         for (TimingTable* t : all_tables()) expect_blocks_untouched(*t);
         expect_status(untouched_word());
         expect_default_frequency_5();
         for (int f = 0; f < kFamilies; ++f)
-            EXPECT_EQ(g_process.clock_table_selection[f], before.clock_table_selection[f]);
+            EXPECT_EQ(g_shared.clock_table_selection[f], selections[f]);
     }
 }
 
@@ -187,16 +190,16 @@ TEST_F(TimingLoadTest, SelectionDoesNotDependOnTheSettingsFile) {
         testing::fake().files.clear();
 
         g_process = ProcessState{};
-        g_process.clock_table_selection[c.family] = 2 - c.table % 2; // neither the initial nor the wanted one
+        g_shared.clock_table_selection[c.family] = 2 - c.table % 2; // neither the initial nor the wanted one
         load(c.chip, c.width, c.height, c.bits);
         EXPECT_EQ(g_shared.current_table.default_frequency, 5) << "no file: defaults";
-        EXPECT_EQ(g_process.clock_table_selection[c.family], c.table);
+        EXPECT_EQ(g_shared.clock_table_selection[c.family], c.table);
 
         testing::fake().files = files;
-        g_process.clock_table_selection[c.family] = 2 - c.table % 2;
+        g_shared.clock_table_selection[c.family] = 2 - c.table % 2;
         load(c.chip, c.width, c.height, c.bits);
         EXPECT_EQ(g_shared.current_table.default_frequency, 7) << "the file was accepted";
-        EXPECT_EQ(g_process.clock_table_selection[c.family], c.table);
+        EXPECT_EQ(g_shared.clock_table_selection[c.family], c.table);
     }
 }
 
@@ -212,7 +215,7 @@ TEST_F(TimingLoadTest, InitialSelectionsNeedNoLoad) {
                  {0x501, "0x501 640x480", 0x78}};
     for (const auto& c : cases) {
         const Family f = family_of(c.chip);
-        EXPECT_STREQ(clock_tables(f)[static_cast<std::size_t>(g_process.clock_table_selection[f])].name, c.table);
+        EXPECT_STREQ(clock_tables(f)[static_cast<std::size_t>(g_shared.clock_table_selection[f])].name, c.table);
         g_shared.chip_code = c.chip;
         EXPECT_EQ(selected_clock_setting(9).b[0], c.slot9_b0) << c.table;
     }
@@ -228,7 +231,7 @@ TEST_F(TimingLoadTest, FrequencyIndexesOutsideTheTableGiveNoClock) {
     // Slots 10-19 exist and repeat slot 9.
     EXPECT_EQ(0, std::memcmp(&selected_clock_setting(19), &selected_clock_setting(9), sizeof(ClockSetting)));
     // A corrupt selection indexes nothing either.
-    g_process.clock_table_selection[kS3] = 99;
+    g_shared.clock_table_selection[kS3] = 99;
     EXPECT_EQ(selected_clock_setting(5).b[0], 0);
     g_shared.chip_code = 0x104;
     EXPECT_EQ(selected_clock_setting(5).b[0], 0);
@@ -238,33 +241,33 @@ TEST_F(TimingLoadTest, ResolutionClockTableServesChips201To205Only) {
     // At 24 bits the selection names the 24-bit table while frequency changes
     // take the 8/16-bit table of the resolution.
     load(0x204, 640, 480, 24);
-    EXPECT_EQ(g_process.clock_table_selection[kS3], defaults_data::s3::k640Depth24);
+    EXPECT_EQ(g_shared.clock_table_selection[kS3], defaults_data::s3::k640Depth24);
     const ClockTable& by_res = clock_tables(kS3)[defaults_data::s3::k640];
     ASSERT_NE(resolution_clock_setting(0), nullptr);
     EXPECT_EQ(resolution_clock_setting(0), &by_res.slots[0]);
     EXPECT_NE(&selected_clock_setting(0), resolution_clock_setting(0));
 
-    g_process.display_width = 800;
-    g_process.display_height = 600;
+    g_shared.display_width = 800;
+    g_shared.display_height = 600;
     EXPECT_EQ(resolution_clock_setting(4), &clock_tables(kS3)[defaults_data::s3::k800].slots[4]);
-    g_process.display_width = 1280;
-    g_process.display_height = 1024;
+    g_shared.display_width = 1280;
+    g_shared.display_height = 1024;
     EXPECT_EQ(resolution_clock_setting(4), nullptr);
 
     EXPECT_TRUE(uses_resolution_clock_table(0x201));
     EXPECT_TRUE(uses_resolution_clock_table(0x205));
     EXPECT_FALSE(uses_resolution_clock_table(0x206));
     g_shared.chip_code = 0x206;
-    g_process.display_width = 640;
-    g_process.display_height = 480;
+    g_shared.display_width = 640;
+    g_shared.display_height = 480;
     EXPECT_EQ(resolution_clock_setting(4), nullptr);
 }
 
 TEST_F(TimingLoadTest, CurrentDefaultRecordFollowsChipDepthAndResolution) {
     g_shared.chip_code = 0x304;
     g_shared.colour_depth = 8;
-    g_process.display_width = 640;
-    g_process.display_height = 480;
+    g_shared.display_width = 640;
+    g_shared.display_height = 480;
     ASSERT_NE(current_default_record(), nullptr);
     EXPECT_EQ(current_default_record()->crtc[0], 0x5E);
     g_shared.colour_depth = 32;

@@ -87,7 +87,7 @@ TEST_F(DetectionUnderWine, EverySimulatedAdapterGivesItsChipCodeAndBasePorts) {
         SCOPED_TRACE(m.name);
         ASSERT_TRUE(open(m.name));
         EXPECT_EQ(detect_chip(), m.expected_chip);
-        EXPECT_EQ(g_process.mach64_base_port, m.expected_mach64_base);
+        EXPECT_EQ(g_shared.mach64_base_port, m.expected_mach64_base);
         EXPECT_EQ(g_shared.et6000_base_port, m.expected_et6000_base);
     }
 }

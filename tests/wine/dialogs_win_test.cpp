@@ -74,8 +74,8 @@ protected:
         const platform::DesktopMode mode = platform::desktop_mode();
         g_shared.chip_code = chip;
         g_shared.colour_depth = mode.bits_per_pixel;
-        g_process.display_width = mode.width;
-        g_process.display_height = mode.height;
+        g_shared.display_width = mode.width;
+        g_shared.display_height = mode.height;
         g_shared.initialised = 1;
         if (const FamilyOps* ops = family_ops(chip)) ops->open_step();
         load_timing_tables();

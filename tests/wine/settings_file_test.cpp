@@ -68,8 +68,8 @@ protected:
         g_process = ProcessState{};
         g_shared.chip_code = 0x203;
         g_shared.colour_depth = 16;
-        g_process.display_width = 800;
-        g_process.display_height = 600;
+        g_shared.display_width = 800;
+        g_shared.display_height = 600;
         g_shared.current_table = pattern(10);
         for (int c = 0; c < kDepthClasses; ++c) g_shared.stored_tables[c] = pattern(static_cast<std::uint8_t>(20 + c));
     }
