@@ -116,6 +116,8 @@ TEST_F(SettingsFile, ClassesFollowTheDepthBothWays) {
     g_shared = SharedState{};
     g_shared.chip_code = 0x203;
     g_shared.colour_depth = 16;
+    g_shared.display_width = 800;
+    g_shared.display_height = 600;
     g_shared.stored_tables[kDepth16] = pattern(99);
     ASSERT_TRUE(read_settings_file());
     EXPECT_TRUE(same(g_shared.stored_tables[kDepth8], pattern(10)));

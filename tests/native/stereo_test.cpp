@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "lib/core/clients.h"
 #include "lib/core/frequency.h"
 #include "lib/core/init_close.h"
 #include "lib/core/query.h"
@@ -61,13 +62,19 @@ bool same_registers(const sim::AdapterState& a, const sim::AdapterState& b, std:
     return true;
 }
 
+// Adapters whose chip runs stereo at 800x600x16 (the 0x201 has no timing).
 std::vector<const sim::AdapterModel*> supported_adapters() {
     std::vector<const sim::AdapterModel*> out;
     int count = 0;
     const sim::AdapterModel* models = sim::adapter_models(count);
     for (int i = 0; i < count; ++i)
-        if (family_of(models[i].expected_chip) != kNoFamily) out.push_back(&models[i]);
+        if (mode_has_timing(models[i].expected_chip, 16, 800, 600)) out.push_back(&models[i]);
     return out;
+}
+
+bool has_empty_clock_slot(std::int32_t f) {
+    const ClockSetting& c = selected_clock_setting(f);
+    return (c.b[0] | c.b[1] | c.b[2]) == 0;
 }
 
 TEST(StereoEnable, SubstitutesTheDefaultAndClampsTheFrequency) {
@@ -106,12 +113,31 @@ TEST(StereoEnable, WhileOnChangesNothingButStillTellsTheOthers) {
     EXPECT_EQ(testing::fake().posted, expected);
 }
 
-TEST(StereoEnable, UnknownChipPostsButStaysOff) {
+// An index without timing or without a clock is refused, not programmed:
+// a chip with no family, a zero block, an empty clock slot.
+TEST(StereoEnable, RefusesWhatCannotBeProgrammed) {
+    auto expect_refused = [](std::int32_t frequency, const char* why) {
+        testing::fake().driver_calls.clear();
+        EXPECT_EQ(enable_stereo(kOwnHost, frequency), 0) << why;
+        EXPECT_EQ(g_shared.last_error, kErrBadFrequency) << why;
+        EXPECT_EQ(g_shared.stereo, 0) << why;
+        EXPECT_TRUE(testing::fake().posted.empty()) << why;
+        EXPECT_TRUE(testing::fake().driver_calls.empty()) << why;
+    };
     bring_up("s3-765");
     g_shared.chip_code = 0x104;
-    EXPECT_EQ(enable_stereo(kOwnHost, 2), 2);
-    EXPECT_EQ(g_shared.stereo, 0);
-    EXPECT_EQ(testing::fake().posted.size(), 1u);
+    expect_refused(2, "no family");
+    bring_up("s3-765");
+    g_shared.current_table.blocks[6] = TimingBlock{};
+    expect_refused(6, "zero block");
+    EXPECT_EQ(query(kQueryStatus, 6), 1) << "the load had it";
+    bring_up("et6000", {800, 600, 16});
+    for (std::int32_t f = 0; f < kFrequencyCount; ++f) {
+        if (has_empty_clock_slot(f)) {
+            EXPECT_EQ(query(kQueryStatus, f), 0) << "slot " << f << " is not offered";
+            expect_refused(f, "empty clock slot");
+        }
+    }
 }
 
 TEST(StereoDisable, EnableThenDisableRestoresEveryRegisterOnEveryAdapter) {
@@ -198,16 +224,14 @@ TEST(Resume, DoesNothingWhenStereoIsOff) {
     EXPECT_TRUE(testing::fake().driver_calls.empty());
 }
 
-TEST(Resume, S3AtAnotherResolutionWritesTimingButNoClock) {
+TEST(Resume, S3AtAResolutionWithoutAClockTableWritesNothing) {
     bring_up("s3-765");
     enable_stereo(kOwnHost, 4);
     g_shared.display_width = 1152;
     g_shared.display_height = 864;
     testing::fake().driver_calls.clear();
     resume_stereo();
-    auto& calls = testing::fake().driver_calls;
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), 8u), 0) << "no S3 clock call";
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), 6u), 1) << "the timing block is written";
+    EXPECT_TRUE(testing::fake().driver_calls.empty()) << "no timing without its clock";
 }
 
 TEST(Frequency, ChangeNeedsStereoAndAValidIndex) {
@@ -243,7 +267,7 @@ TEST(Frequency, ADamagedDefaultIndexNeverIndexesATable) {
 TEST(LineDouble, MaxScanLineIsDoubledAndHalved) {
     struct {
         std::uint8_t before, doubled;
-    } cases[] = {{0x40, 0x41}, {0x43, 0x46}, {0x50, 0x5F}, {0x2F, 0x3F}, {0x00, 0x01}};
+    } cases[] = {{0x40, 0x41}, {0x43, 0x46}, {0x50, 0x5F}, {0x2F, 0x3E}, {0x00, 0x01}};
     for (auto c : cases) {
         bring_up("cirrus-542x");
         enable_stereo(kOwnHost, 2);
@@ -358,15 +382,100 @@ TEST(InitClose, CloseWhileOnRestoresTimingThenLocksAndWritesTheSettings) {
     EXPECT_EQ(g_shared.clients[g_process.client_slot].host_window, 0u);
 }
 
-TEST(InitClose, CloseWithoutInitStillWritesTheSettingsFile) {
-    testing::reset_world("s3-765");
+// A second process that fails or never gets as far as the adapter can
+// neither end nor damage the first one's session.
+TEST(InitClose, ProcessesWithoutTheAdapterLeaveTheSessionAlone) {
+    bring_up("mach64-ct");
+    ASSERT_EQ(enable_stereo(kOwnHost, 5), 5);
+    g_shared.current_table.blocks[7].bytes[0] ^= 1; // the session's adjustment
+    const ProcessState first = g_process;
+    const sim::AdapterState stereo = adapter();
+    const SharedState shared = g_shared;
+
+    // Its driver cannot be opened; then it closes.
+    g_process = ProcessState{};
+    ASSERT_TRUE(attach_process());
+    testing::fake().driver_present = false;
+    EXPECT_EQ(init_library(0x300), 0);
+    EXPECT_EQ(g_shared.last_error, kErrNoDriver);
+    EXPECT_EQ(g_shared.initialised, 1);
+    EXPECT_EQ(close_library(0x300), 0);
+    disable_stereo(0x300);
+    switch_glasses();
+    EXPECT_EQ(line_double_command(kLineDoubleOn), 1);
+    EXPECT_EQ(set_frequency(3), 0);
+    EXPECT_EQ(g_shared.last_error, kErrNotInitialised);
+    EXPECT_EQ(g_shared.stereo, 1);
+    EXPECT_TRUE(testing::fake().files.empty()) << "no settings file written";
+    std::string where;
+    EXPECT_TRUE(same_registers(stereo, adapter(), where)) << where;
+    EXPECT_EQ(std::memcmp(&g_shared.current_table, &shared.current_table, sizeof shared.current_table), 0);
+    detach_process();
+
+    // The first process goes on: a frequency change works, and its Close
+    // saves the adjustment it made.
+    g_process = first;
+    testing::fake().driver_present = true;
+    EXPECT_EQ(set_frequency(3), 1);
+    EXPECT_EQ(close_library(kOwnHost), 1);
+    EXPECT_EQ(testing::fake().files["duoscope.ini"].size(), 6390u);
+}
+
+// A refused mode (the 9440 has no 16-bit 640x480) closes without touching
+// the settings file a good session left.
+TEST(InitClose, CloseAfterARefusedInitKeepsTheSettingsFile) {
+    testing::reset_world("trident-9440", {640, 480, 16});
+    testing::reset_registry();
+    testing::list_adapter(*sim::find_adapter("trident-9440"));
+    const std::vector<std::uint8_t> good(6390, 0x5A);
+    testing::fake().files["duoscope.ini"] = good;
     g_process.driver = 0;
-    EXPECT_EQ(close_library(0), 1);
-    // No desktop depth was ever read: the header alone, with no size.
-    const auto& file = testing::fake().files["duoscope.ini"];
-    ASSERT_EQ(file.size(), 138u);
-    EXPECT_EQ(file[6] | file[7] | file[8] | file[9], 0);
-    EXPECT_EQ(testing::fake().closes, 0) << "no driver was open";
+    EXPECT_EQ(init_library(kOwnHost), 0);
+    EXPECT_EQ(g_shared.last_error, kErrModeRefused);
+    EXPECT_EQ(close_library(kOwnHost), 0);
+    EXPECT_EQ(testing::fake().files["duoscope.ini"], good);
+}
+
+// The chip 0x201 and the ET6000 at 1024x768x24 have no timing at all.
+TEST(InitClose, ModesWithoutTimingAreRefused) {
+    for (auto [name, mode] : {std::pair{"s3-732", sim::DesktopMode{800, 600, 16}},
+                              std::pair{"et6000", sim::DesktopMode{1024, 768, 24}}}) {
+        testing::reset_world(name, mode);
+        testing::reset_registry();
+        testing::list_adapter(*sim::find_adapter(name));
+        g_process.driver = 0;
+        EXPECT_EQ(init_library(kOwnHost), 0) << name;
+        EXPECT_EQ(g_shared.last_error, kErrModeRefused) << name;
+        EXPECT_EQ(enable_stereo(kOwnHost, 20), 0) << name;
+    }
+}
+
+// A second Init after the desktop changed depth files the old mode's tables
+// and takes up the new one's; while stereo runs it keeps the running mode.
+TEST(InitClose, InitAfterADepthChangeReloadsForTheNewMode) {
+    bring_up("s3-765", {800, 600, 16});
+    g_shared.current_table.blocks[4].bytes[3] ^= 1;
+    const TimingTable sixteen = g_shared.current_table;
+    enable_stereo(kOwnHost, 4);
+    testing::fake().desktop = {800, 600, 8};
+    EXPECT_EQ(init_library(kOwnHost), 1);
+    EXPECT_EQ(g_shared.last_error, kErrAlreadyInitialised);
+    EXPECT_EQ(g_shared.colour_depth, 16);
+    disable_stereo(kOwnHost);
+
+    testing::fake().posted.clear();
+    EXPECT_EQ(init_library(kOwnHost), 1);
+    EXPECT_EQ(g_shared.last_error, kErrNone);
+    EXPECT_EQ(g_shared.colour_depth, 8);
+    EXPECT_EQ(std::memcmp(&g_shared.stored_tables[kDepth16], &sixteen, sizeof sixteen), 0);
+    EXPECT_EQ(testing::fake().posted.size(), 2u) << "604 and 608";
+    EXPECT_EQ(close_library(kOwnHost), 1);
+
+    // The file holds both classes as they were.
+    testing::fake().desktop = {800, 600, 16};
+    g_process.driver = 0;
+    ASSERT_EQ(init_library(kOwnHost), 1);
+    EXPECT_EQ(std::memcmp(&g_shared.current_table, &sixteen, sizeof sixteen), 0);
 }
 
 } // namespace
