@@ -179,9 +179,15 @@ void adjust_apply_vertical(const AdjustState& s) {
     write_crtc(kCrtcVRetraceEnd, static_cast<std::uint8_t>((s.live.vr[1] & 0xF0) | (s.retrace.vre & 0x0F)));
 }
 
-void adjust_ok(const AdjustState& s, TimingBlock& block) {
-    if (s.group == AdjustGroup::kNone) return;
-    std::uint8_t* b = block.bytes;
+TimingBlock* adjust_stored_block() {
+    const std::int32_t f = g_shared.current_frequency;
+    if (g_shared.stereo != 1 || g_shared.line_double != 0 || f < 0 || f >= kStatusEntries) return nullptr;
+    return &g_shared.current_table.blocks[f];
+}
+
+void adjust_ok(const AdjustState& s, TimingBlock* block) {
+    if (s.group == AdjustGroup::kNone || block == nullptr) return;
+    std::uint8_t* b = block->bytes;
     b[kCrtcHRetraceStart] = static_cast<std::uint8_t>(s.retrace.hrs & 0xFF);
     b[kCrtcHRetraceEnd] = static_cast<std::uint8_t>((b[kCrtcHRetraceEnd] & 0xE0) | (s.retrace.hre & 0x1F));
     b[kCrtcVRetraceStart] = static_cast<std::uint8_t>(s.retrace.vrs & 0xFF);
@@ -190,12 +196,13 @@ void adjust_ok(const AdjustState& s, TimingBlock& block) {
     if (s.group == AdjustGroup::kS3) b[kBlockS3ExtHoriz] = ext_with_hrs(b[kBlockS3ExtHoriz], s.retrace.hrs);
 }
 
-void adjust_cancel(const AdjustState& s, TimingBlock& block) {
+void adjust_cancel(const AdjustState& s, TimingBlock* block) {
     if (s.group == AdjustGroup::kNone) return;
     const AdjustRegisters& e = s.entry;
     if (s.group == AdjustGroup::kS3) write_crtc(kS3ExtHoriz, e.s3_ext);
     write_registers(e);
-    std::uint8_t* b = block.bytes;
+    if (block == nullptr) return;
+    std::uint8_t* b = block->bytes;
     for (int i = 0; i < 4; ++i) b[kCrtcHBlankStart + i] = e.h[i];
     b[kCrtcOverflow] = e.overflow;
     b[kCrtcMaxScanLine] = e.max_scan;

@@ -93,10 +93,17 @@ ReleaseResult adjust_release(AdjustState& s);
 void adjust_apply_horizontal(const AdjustState& s);
 void adjust_apply_vertical(const AdjustState& s);
 
-// OK: the retrace fields into the block; the chip is not touched.
-void adjust_ok(const AdjustState& s, TimingBlock& block);
-// Cancel: the entry values back into the chip and the block.
-void adjust_cancel(const AdjustState& s, TimingBlock& block);
+// The block OK and Cancel store into: the current frequency's stereo block,
+// but only while the chip runs it (stereo on, line-double mode off). With
+// stereo off, or in line-double mode, the registers the dialog read belong
+// to another timing: nullptr.
+TimingBlock* adjust_stored_block();
+// OK: the retrace fields into the block, if there is one; the chip is not
+// touched.
+void adjust_ok(const AdjustState& s, TimingBlock* block);
+// Cancel: the entry values back into the chip, and into the block if there
+// is one.
+void adjust_cancel(const AdjustState& s, TimingBlock* block);
 // Default: the sync and blanking registers of the built-in record for the
 // chip, display width and colour depth, merged with `current`, into the live
 // copy; the live copy is then written to the chip (also when there is no

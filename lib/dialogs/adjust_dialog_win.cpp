@@ -44,11 +44,11 @@ void command(HWND dialog, int id) {
     case kCmdApplyHorizontal: adjust_apply_horizontal(g_adjust); break;
     case kCmdApplyVertical: adjust_apply_vertical(g_adjust); break;
     case kCmdAdjustOk:
-        if (block) adjust_ok(g_adjust, *block);
+        adjust_ok(g_adjust, adjust_stored_block());
         EndDialog(dialog, 1);
         break;
     case kCmdAdjustCancel:
-        if (block) adjust_cancel(g_adjust, *block);
+        adjust_cancel(g_adjust, adjust_stored_block());
         EndDialog(dialog, 1);
         break;
     case kCmdAdjustDefault:

@@ -37,15 +37,21 @@ const ClockSetting* test_clock(std::int32_t f) {
     return &selected_clock_setting(f);
 }
 
-// The answer loop of one frequency; false when the run should stop (Abort).
+// The answer loop of one frequency; false when the run should stop (Abort,
+// or an answer dialog that cannot be shown). The restore follows every
+// switch whatever the answer dialog did, so the screen the user answers the
+// confirmation on, and the next switch, start from the display as it was.
 bool answer_until_done(std::int32_t f, const AnswerDialogs& d, bool stop_on_abort) {
     for (;;) {
         test_switch(f);
         const int result = d.pass_fail(d.context);
+        test_restore();
+        if (result == kNoDialog) return false;
         if (result == kPassTimeout) {
-            const int confirm = d.fail_confirm(d.context);
-            if (confirm == kConfirmYes || confirm == kConfirmNo) return true;
-            continue;
+            // Only Retry tests again: a confirmation that cannot be shown
+            // leaves the frequency unanswered.
+            if (d.fail_confirm(d.context) == kConfirmRetry) continue;
+            return true;
         }
         return !(stop_on_abort && result == kPassAbort);
     }
@@ -89,13 +95,16 @@ void test_switch(std::int32_t frequency) {
     const std::int32_t chip = g_shared.chip_code;
     const Family family = family_of(chip);
     if (const FamilyOps* ops = family_ops(chip); ops != nullptr && family != kNoFamily) {
+        // What the test switches away from is kept apart from the desktop
+        // state that Disable restores: with stereo on, the running clock is
+        // the stereo clock, not the desktop's.
         const std::int32_t current = g_shared.current_frequency;
         if (g_shared.stereo == 0 && current >= 0 && current < kStatusEntries) {
-            ops->save_step(g_shared.saved_timing[family]);
+            ops->save_step(g_shared.test_saved_timing);
             ops->enter_step(g_shared.current_table.blocks[current]);
         }
         g_shared.test_clock_select = Read_Port(kMiscOutputRead);
-        ops->clock_read(g_shared.saved_clock[family]);
+        ops->clock_read(g_shared.test_saved_clock);
         if (const ClockSetting* clock = test_clock(frequency)) ops->clock_write(*clock);
     }
     screen_unblank_step();
@@ -107,19 +116,22 @@ void test_restore() {
     const Family family = family_of(chip);
     const FamilyOps* ops = family_ops(chip);
     if (ops != nullptr && family != kNoFamily) {
-        const ClockSetting& clock = g_shared.saved_clock[family];
+        const ClockSetting& clock = g_shared.test_saved_clock;
         if (family == kMach64) {
+            // With stereo off the clock read kept the desktop's PLL reference
+            // and clock select, which the clock restore puts back; with
+            // stereo on it left them to Disable and read the stereo clock.
             if (g_shared.stereo == 1) {
                 ops->clock_write(clock);
             } else {
                 family::mach64_clock_restore(clock);
-                ops->leave_step(g_shared.saved_timing[family]);
+                ops->leave_step(g_shared.test_saved_timing);
             }
             put_back_clock_select_bits();
         } else {
             ops->clock_write(clock);
             put_back_clock_select_bits();
-            if (g_shared.stereo == 0) ops->leave_step(g_shared.saved_timing[family]);
+            if (g_shared.stereo == 0) ops->leave_step(g_shared.test_saved_timing);
         }
     }
     screen_unblank_step();

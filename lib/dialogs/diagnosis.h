@@ -44,7 +44,8 @@ void test_restore();
 void record_answer(std::int32_t status);
 
 // The answer dialogs, run modally by the caller; a dialog that cannot be
-// shown returns -1.
+// shown returns kNoDialog. The test restore runs after each PASSFAIL.
+inline constexpr int kNoDialog = -1;
 struct AnswerDialogs {
     int (*pass_fail)(void* context);
     int (*fail_confirm)(void* context);
@@ -52,6 +53,7 @@ struct AnswerDialogs {
 };
 
 // "Test": the test frequency index, again only on Retry after a time-out.
+// A PASSFAIL that cannot be shown ends "Test" and "Test all".
 void run_test(const AnswerDialogs& dialogs);
 // "Test all": 90 to 120 Hz in turn until done or aborted.
 void run_test_all(DiagnosisState& s, const AnswerDialogs& dialogs);

@@ -105,7 +105,6 @@ INT_PTR CALLBACK pass_fail_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM
         return 1;
     case WM_TIMER: EndDialog(dialog, kPassTimeout); return 0;
     case WM_DESTROY:
-        test_restore();
         kit_close(g_answer_kit);
         KillTimer(dialog, kAnswerTimer);
         return 0;

@@ -3,10 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <memory>
+#include <random>
+#include <string>
 #include <vector>
 
+#include "lib/core/frequency.h"
+#include "lib/core/init_close.h"
 #include "lib/core/state.h"
+#include "lib/core/stereo.h"
 #include "lib/dialogs/adjust.h"
 #include "lib/dialogs/diagnosis.h"
 #include "lib/dialogs/glyphs.h"
@@ -14,10 +21,66 @@
 #include "lib/hw/port_io.h"
 #include "lib/timing/defaults.h"
 #include "lib/timing/timing_load.h"
+#include "sim/monitor.h"
 #include "tests/native/fake_platform.h"
+#include "tests/native/fake_registry.h"
 
 namespace duo {
 namespace {
+
+constexpr WindowHandle kHost = 0x100;
+
+sim::AdapterState& adapter() { return *testing::fake().adapter; }
+
+// The library up in this process on the named adapter, as Init leaves it;
+// false when Init refuses the desktop mode on it.
+bool bring_up(const char* name) {
+    testing::reset_world(name, {800, 600, 16});
+    testing::reset_registry();
+    testing::list_adapter(*sim::find_adapter(name));
+    g_process.driver = 0;
+    if (init_library(kHost) == 1) return true;
+    EXPECT_EQ(g_shared.last_error, kErrModeRefused) << name;
+    return false;
+}
+
+std::vector<const sim::AdapterModel*> supported_adapters() {
+    std::vector<const sim::AdapterModel*> out;
+    int count = 0;
+    const sim::AdapterModel* models = sim::adapter_models(count);
+    for (int i = 0; i < count; ++i)
+        if (family_of(models[i].expected_chip) != kNoFamily) out.push_back(&models[i]);
+    return out;
+}
+
+std::string hex(unsigned value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02X", value);
+    return text;
+}
+
+// Every register a display depends on and every clock synthesizer, bit for
+// bit. Index registers and the mach64 PLL index and data window (CLOCK_CNTL
+// bytes 1 and 2) only show the last selection and are left out.
+bool same_display(const sim::AdapterState& a, const sim::AdapterState& b, std::string& where) {
+    const std::uint32_t pll_index = a.family == sim::ChipFamily::kMach64 ? a.io_base + 18 * 0x400 + 1 : 0x10000;
+    for (unsigned i = 0; i < 256; ++i) {
+        if (a.seq[i] != b.seq[i]) return where = "SR" + hex(i), false;
+        if (a.crtc[i] != b.crtc[i]) return where = "CR" + hex(i), false;
+        if (a.graphics[i] != b.graphics[i]) return where = "GR" + hex(i), false;
+    }
+    if (a.misc_output != b.misc_output) return where = "misc", false;
+    for (std::uint32_t i = 0; i < 0x10000; ++i)
+        if (i != pll_index && i != pll_index + 1 && a.ports[i] != b.ports[i]) return where = "port " + hex(i), false;
+    if (std::memcmp(a.clock_hz, b.clock_hz, sizeof a.clock_hz) != 0) return where = "clock", false;
+    if (std::memcmp(a.s3_dac_clock, b.s3_dac_clock, sizeof a.s3_dac_clock) != 0) return where = "DAC clock", false;
+    if (std::memcmp(a.mach64_pll, b.mach64_pll, sizeof a.mach64_pll) != 0) return where = "PLL", false;
+    if (std::memcmp(a.et6000_clock, b.et6000_clock, sizeof a.et6000_clock) != 0) return where = "ET6000 clock", false;
+    if (std::memcmp(a.trident_old_mode_regs, b.trident_old_mode_regs, 2) != 0) return where = "old-mode SR0D/E", false;
+    const sim::MonitorView va = sim::observe(a), vb = sim::observe(b);
+    if (va.pixel_clock_hz != vb.pixel_clock_hz) return where = "pixel clock", false;
+    return true;
+}
 
 TEST(Glyphs, EveryCodeOfTheTableStaysOnTheSheetAndOthersHaveNone) {
     for (int code = 0; code < 256; ++code) {
@@ -266,7 +329,7 @@ TEST_F(AdjustTest, OkStoresOnlyTheRetraceFieldsOfTheCurrentBlock) {
     const TimingBlock before = block;
     std::uint8_t chip_before[256];
     std::memcpy(chip_before, a().crtc, 256);
-    adjust_ok(s, block);
+    adjust_ok(s, &block);
     EXPECT_EQ(std::memcmp(chip_before, a().crtc, 256), 0) << "OK writes nothing to the chip";
     EXPECT_EQ(block.bytes[4], s.retrace.hrs & 0xFF);
     EXPECT_EQ(block.bytes[5], (before.bytes[5] & 0xE0) | (s.retrace.hre & 0x1F));
@@ -288,12 +351,56 @@ TEST_F(AdjustTest, CancelPutsTheEntryValuesIntoChipAndBlock) {
     click(70, 80);
     ASSERT_NE(a().crtc[0x10], entry[0x10]);
     TimingBlock block{};
-    adjust_cancel(s, block);
+    adjust_cancel(s, &block);
     for (int r : {0x02, 0x03, 0x04, 0x05, 0x07, 0x09, 0x10, 0x11, 0x15, 0x16, 0x5D})
         EXPECT_EQ(a().crtc[r], entry[r]) << r;
     for (int b : {2, 3, 4, 5, 7, 9, 16, 17, 21, 22}) EXPECT_EQ(block.bytes[b], entry[b]) << b;
     EXPECT_EQ(block.bytes[62], entry[0x5D]);
     EXPECT_EQ(block.bytes[6], 0);
+}
+
+// OK and Cancel store into the stereo block only while the chip runs it.
+// With stereo off, or in line-double mode (whose registers leaving it
+// replaces with the block again), the registers read are another timing's:
+// stored, they would reach the next Enable and the settings file.
+TEST_F(AdjustTest, OkAndCancelStoreOnlyWhileStereoRunsTheCurrentBlock) {
+    ASSERT_TRUE(bring_up("s3-765"));
+    const std::int32_t f = 9;
+    g_shared.current_frequency = f;
+    const TimingBlock& block = g_shared.current_table.blocks[f];
+    const TimingBlock stored = block;
+    auto adjust = [&](bool ok) {
+        adjust_open(s, 0x203);
+        const AdjustRegisters entry = s.live;
+        click(125, 45); // up
+        if (ok) {
+            adjust_ok(s, adjust_stored_block());
+        } else {
+            adjust_cancel(s, adjust_stored_block());
+            EXPECT_EQ(a().crtc[0x10], entry.vr[0]) << "Cancel puts the entry values back into the chip";
+        }
+    };
+    for (bool ok : {true, false}) adjust(ok);
+    EXPECT_EQ(std::memcmp(&block, &stored, sizeof block), 0) << "stereo off";
+
+    ASSERT_EQ(enable_stereo(kHost, f), f);
+    const sim::MonitorView stereo = sim::observe(a());
+    ASSERT_EQ(line_double_command(kLineDoubleOn), 1);
+    ASSERT_EQ(g_shared.line_double, 1);
+    for (bool ok : {true, false}) adjust(ok);
+    EXPECT_EQ(std::memcmp(&block, &stored, sizeof block), 0) << "line-double mode";
+    line_double_command(kLineDoubleOff);
+    disable_stereo(kHost);
+    ASSERT_EQ(enable_stereo(kHost, f), f);
+    const sim::MonitorView again = sim::observe(a());
+    EXPECT_EQ(again.line_rate_hz, stereo.line_rate_hz);
+    EXPECT_EQ(again.field_rate_hz, stereo.field_rate_hz);
+    EXPECT_EQ(again.displayed_lines, stereo.displayed_lines);
+
+    ASSERT_EQ(adjust_stored_block(), &block);
+    adjust(true);
+    EXPECT_EQ(block.bytes[0x10], a().crtc[0x10]) << "stereo on its own block: OK keeps the step";
+    EXPECT_NE(block.bytes[0x10], stored.bytes[0x10]);
 }
 
 TEST_F(AdjustTest, DefaultLoadsTheBuiltInSyncAndBlankingIntoTheChipOnly) {
@@ -314,7 +421,7 @@ TEST_F(AdjustTest, DefaultLoadsTheBuiltInSyncAndBlankingIntoTheChipOnly) {
     EXPECT_EQ(s.retrace.hrs, record->crtc[4] | ((record->ext[2] & 0x10) << 4));
     // Default then OK stores only the retrace fields, now the default's.
     TimingBlock ok_block = current;
-    adjust_ok(s, ok_block);
+    adjust_ok(s, &ok_block);
     EXPECT_EQ(ok_block.bytes[4], record->crtc[4]);
     EXPECT_EQ(ok_block.bytes[16], record->crtc[0x10]);
     for (int i = 0; i < kTimingBlockSize; ++i) {
@@ -324,7 +431,7 @@ TEST_F(AdjustTest, DefaultLoadsTheBuiltInSyncAndBlankingIntoTheChipOnly) {
     }
     // Default then Cancel restores the entry values.
     TimingBlock block{};
-    adjust_cancel(s, block);
+    adjust_cancel(s, &block);
     EXPECT_EQ(a().crtc[0x04], s.entry.h[2]);
     EXPECT_EQ(a().crtc[0x16], s.entry.vb[1]);
 }
@@ -352,8 +459,8 @@ TEST_F(AdjustTest, WithoutARecordDefaultPutsTheLiveCopyBackAndWithoutAFamilyNoth
     click(120, 40);
     TimingBlock block{};
     block.bytes[4] = 0x33;
-    adjust_ok(s, block);
-    adjust_cancel(s, block);
+    adjust_ok(s, &block);
+    adjust_cancel(s, &block);
     EXPECT_FALSE(adjust_default(s, 0, 800, 16, block));
     EXPECT_EQ(block.bytes[4], 0x33);
     EXPECT_EQ(a().io_operations, 0u);
@@ -362,12 +469,13 @@ TEST_F(AdjustTest, WithoutARecordDefaultPutsTheLiveCopyBackAndWithoutAFamilyNoth
 // ---------------------------------------------------------------------------
 
 // Answer dialogs that answer from a script, as the real ones do: Yes and No
-// mark the status entry, and each closes with the test restore.
+// mark the status entry. kNoDialog stands for a dialog that cannot be shown.
 struct Script {
     std::vector<int> pass_fail;
     std::vector<int> fail_confirm;
     std::vector<std::int32_t> tested; // test frequency index at each PASSFAIL
     std::size_t next_pass = 0, next_confirm = 0;
+    bool confirmed_on_stereo = false;  // a FAILCONFIRM came up over the test timing
 };
 
 int scripted_pass_fail(void* context) {
@@ -375,12 +483,12 @@ int scripted_pass_fail(void* context) {
     s.tested.push_back(g_shared.test_frequency);
     const int r = s.next_pass < s.pass_fail.size() ? s.pass_fail[s.next_pass++] : kPassNo;
     if (r == kPassYes || r == kPassNo) record_answer(r == kPassYes ? 1 : 0);
-    test_restore();
     return r;
 }
 
 int scripted_fail_confirm(void* context) {
     auto& s = *static_cast<Script*>(context);
+    s.confirmed_on_stereo |= sim::observe(adapter()).interlaced;
     const int r = s.next_confirm < s.fail_confirm.size() ? s.fail_confirm[s.next_confirm++] : kConfirmNo;
     if (r == kConfirmYes || r == kConfirmNo) record_answer(r == kConfirmYes ? 1 : 0);
     return r;
@@ -394,6 +502,7 @@ protected:
         g_shared.colour_depth = 16;
         g_shared.display_width = 800;
         g_shared.display_height = 600;
+        family_ops(0x203)->open_step(); // as Init leaves the chip
         load_timing_tables();
         g_shared.current_frequency = g_shared.current_table.default_frequency;
         for (std::int32_t& st : g_shared.current_table.status) st = 0;
@@ -449,8 +558,8 @@ TEST_F(DiagnosisTest, TestSwitchPutsStereoTimingAndTheTestedClockOnAndRestoreTak
     EXPECT_NE(std::memcmp(crtc, a().crtc, 0x19), 0) << "stereo timing of the current frequency";
     EXPECT_NE(a().crtc[0x42], interlace) << "interlace on";
     EXPECT_EQ(std::count(calls.begin(), calls.end(), 8u), 1) << "the tested clock is written";
-    EXPECT_EQ(g_shared.saved_clock[kS3].b[0], desktop_clock.b[0]);
-    EXPECT_EQ(g_shared.saved_clock[kS3].b[1], desktop_clock.b[1]);
+    EXPECT_EQ(g_shared.test_saved_clock.b[0], desktop_clock.b[0]);
+    EXPECT_EQ(g_shared.test_saved_clock.b[1], desktop_clock.b[1]);
     EXPECT_EQ(g_shared.stereo, 0);
     EXPECT_EQ(g_shared.test_clock_select, misc);
     a().misc_output = static_cast<std::uint8_t>(misc ^ 0x0C); // a clock select changed meanwhile
@@ -463,52 +572,42 @@ TEST_F(DiagnosisTest, TestSwitchPutsStereoTimingAndTheTestedClockOnAndRestoreTak
     EXPECT_EQ(a().seq[1], seq[1]) << "the screen is on again";
 }
 
-// Every family: the test leaves the display as it found it, stereo off or on.
-TEST(TestSwitch, EveryFamilyPutsBackWhatItChanged) {
-    const struct { const char* adapter; std::int32_t chip; } chips[] = {
-        {"trident-9680", 0x103}, {"s3-765", 0x203}, {"s3-virge", 0x206}, {"cirrus-542x", 0x301},
-        {"mach64-ct", 0x401},    {"et6000", 0x501},
-    };
-    for (const auto& c : chips) {
-        for (int stereo : {0, 1}) {
-            testing::reset_world(c.adapter, {800, 600, 16});
-            g_shared.chip_code = c.chip;
-            g_shared.colour_depth = 16;
-            g_shared.display_width = 800;
-            g_shared.display_height = 600;
-            const FamilyOps* ops = family_ops(c.chip);
-            ops->open_step();
-            load_timing_tables();
-            g_shared.current_frequency = 2;
-            if (stereo) {
-                ops->save_step(g_shared.saved_timing[family_of(c.chip)]);
-                ops->enter_step(g_shared.current_table.blocks[2]);
-                g_shared.stereo = 1;
-            }
-            sim::AdapterState& a = *testing::fake().adapter;
-            sim::AdapterState before = a;
-            test_switch(7);
-            if (!stereo) {
-                EXPECT_NE(std::memcmp(before.crtc, a.crtc, 0x19), 0) << c.adapter;
-            }
-            EXPECT_EQ(g_shared.stereo, stereo);
-            EXPECT_EQ(g_shared.current_frequency, 2);
+// Every supported adapter: a test with stereo off puts back every register
+// and the clock; a test while stereo is on leaves the stereo display as it
+// was, and Disable afterwards still brings back the desktop bit for bit (the
+// test keeps what it switched away from apart from what Disable restores).
+TEST(TestSwitch, EveryAdapterGetsBackWhatTheTestChangedAndDisableStillFindsTheDesktop) {
+    std::mt19937 random(20261208);
+    std::string where;
+    for (const sim::AdapterModel* model : supported_adapters()) {
+        for (int round = 0; round < 3; ++round) {
+            const std::int32_t on = 3 + static_cast<std::int32_t>(random() % 7);
+            const std::int32_t tested = static_cast<std::int32_t>(random() % 10);
+            SCOPED_TRACE(std::string(model->name) + ": stereo at " + std::to_string(on) + ", test of " +
+                         std::to_string(tested));
+            if (!bring_up(model->name)) continue; // a chip without timing records
+            const auto desktop = std::make_unique<sim::AdapterState>(adapter());
+            test_switch(tested);
+            EXPECT_TRUE(sim::observe(adapter()).interlaced) << "the test shows stereo timing";
             test_restore();
-            for (int r = 0; r < 0x19; ++r) {
-                EXPECT_EQ(a.crtc[r] & (r == 0x11 ? 0x7F : 0xFF), before.crtc[r] & (r == 0x11 ? 0x7F : 0xFF))
-                    << c.adapter << " stereo " << stereo << " CR" << std::hex << r;
-            }
-            EXPECT_EQ(a.misc_output & 0x0C, before.misc_output & 0x0C) << c.adapter;
-            EXPECT_EQ(a.seq[1] & 0x20, before.seq[1] & 0x20) << c.adapter << ": screen on";
+            EXPECT_TRUE(same_display(*desktop, adapter(), where)) << "stereo off, after the test: " << where;
+            ASSERT_EQ(enable_stereo(kHost, on), on);
+            const auto stereo = std::make_unique<sim::AdapterState>(adapter());
+            test_switch(tested);
+            test_restore();
+            EXPECT_TRUE(same_display(*stereo, adapter(), where)) << "stereo on, after the test: " << where;
+            EXPECT_EQ(g_shared.stereo, 1);
+            EXPECT_EQ(g_shared.current_frequency, on);
+            disable_stereo(kHost);
+            EXPECT_TRUE(same_display(*desktop, adapter(), where)) << "after Disable: " << where;
         }
     }
     // A chip of no family: only the blank and unblank steps.
     testing::reset_world("vga", {800, 600, 16});
-    sim::AdapterState before = *testing::fake().adapter;
+    const auto before = std::make_unique<sim::AdapterState>(adapter());
     test_switch(7);
     test_restore();
-    EXPECT_EQ(std::memcmp(before.crtc, testing::fake().adapter->crtc, 256), 0);
-    EXPECT_EQ(before.misc_output, testing::fake().adapter->misc_output);
+    EXPECT_TRUE(same_display(*before, adapter(), where)) << where;
 }
 
 TEST_F(DiagnosisTest, TestAsksAgainOnlyAfterATimeOutAndRetry) {
@@ -547,19 +646,48 @@ TEST_F(DiagnosisTest, AFrequencyIndexFromADamagedFileIsNotTested) {
 }
 
 TEST_F(DiagnosisTest, TestAllRunsNinetyToOneHundredTwentyUntilAborted) {
-    script.pass_fail = {kPassYes, kPassNo, kPassTimeout, kPassTimeout, kPassYes, -1, kPassYes, kPassNo};
-    script.fail_confirm = {kConfirmRetry};
+    script.pass_fail = {kPassYes, kPassNo, kPassTimeout, kPassTimeout, kPassYes, kPassTimeout, kPassYes, kPassNo};
+    script.fail_confirm = {kConfirmRetry, kConfirmYes};
     run_test_all(state, dialogs());
     EXPECT_EQ(script.tested, (std::vector<std::int32_t>{3, 4, 5, 5, 6, 7, 8, 9}));
     EXPECT_EQ(g_shared.test_frequency, 9);
     EXPECT_FALSE(state.test_all);
-    const std::int32_t expected[10] = {0, 0, 0, 1, 0, 0, 1, 0, 1, 0};
+    EXPECT_FALSE(script.confirmed_on_stereo) << "FAILCONFIRM asks on the restored screen";
+    const std::int32_t expected[10] = {0, 0, 0, 1, 0, 1, 1, 0, 1, 0};
     for (int i = 0; i < 10; ++i) EXPECT_EQ(g_shared.current_table.status[i], expected[i]) << i;
 
     script = Script{{kPassYes, kPassAbort}, {}, {}};
     run_test_all(state, dialogs());
     EXPECT_EQ(script.tested, (std::vector<std::int32_t>{3, 4}));
     EXPECT_EQ(g_shared.test_frequency, 4);
+}
+
+// An answer dialog that cannot be shown: the display is restored all the
+// same; without PASSFAIL the run stops, without FAILCONFIRM the frequency
+// stays unanswered and is not tested again.
+TEST_F(DiagnosisTest, AnAnswerDialogThatCannotBeShownStillGetsTheDisplayBackAndEndsItsTest) {
+    const auto desktop = std::make_unique<sim::AdapterState>(a());
+    std::string where;
+    script.pass_fail = {kNoDialog, kPassYes};
+    run_test_all(state, dialogs());
+    EXPECT_EQ(script.tested, (std::vector<std::int32_t>{3}));
+    EXPECT_TRUE(same_display(*desktop, a(), where)) << where;
+
+    g_shared.test_frequency = 6;
+    g_shared.current_table.status[6] = 1;
+    script = Script{{kPassTimeout, kPassNo}, {kNoDialog}, {}};
+    run_test(dialogs());
+    EXPECT_EQ(script.tested, (std::vector<std::int32_t>{6}));
+    EXPECT_EQ(script.next_confirm, 1u);
+    EXPECT_EQ(g_shared.current_table.status[6], 1) << "no answer recorded";
+    EXPECT_TRUE(same_display(*desktop, a(), where)) << where;
+
+    script = Script{{kPassTimeout, kPassNo}, {kNoDialog}, {}};
+    run_test_all(state, dialogs());
+    EXPECT_EQ(script.tested, (std::vector<std::int32_t>{3, 4, 5, 6, 7, 8, 9})) << "Test all goes on";
+    EXPECT_EQ(g_shared.current_table.status[3], 0) << "left as it was";
+    EXPECT_EQ(g_shared.stereo, 0);
+    EXPECT_TRUE(same_display(*desktop, a(), where)) << where;
 }
 
 TEST_F(DiagnosisTest, SetDefaultNeedsAnAvailableFrequencyAndCloseTellsEveryHost) {
