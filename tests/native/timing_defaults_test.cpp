@@ -10,10 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "lib/core/state.h"
+#include "lib/hw/family.h"
 #include "lib/timing/defaults.h"
 #include "lib/timing/defaults_data.h"
 #include "lib/timing/synthesizers.h"
 #include "lib/timing/timing_decode.h"
+#include "sim/monitor.h"
+#include "tests/native/fake_platform.h"
 
 namespace duo {
 namespace {
@@ -186,10 +190,43 @@ TEST(TimingDefaultsTest, RecordsExistExactlyForTheListedSets) {
     EXPECT_NE(default_record(0x202, 1024, 768, kDepth16), default_record(0x203, 1024, 768, kDepth16));
     EXPECT_EQ(default_record(0x203, 1024, 768, kDepth16), default_record(0x205, 1024, 768, kDepth16));
     EXPECT_EQ(default_record(0x102, 800, 600, kDepth8), default_record(0x105, 800, 600, kDepth8));
-    for (DepthClass d : {kDepth16, kDepth24}) {
-        const TimingRecord* at1024 = default_record(0x501, 1024, 768, d);
-        const TimingRecord* at800 = default_record(0x501, 800, 600, d);
-        EXPECT_EQ(0, std::memcmp(at1024, at800, sizeof(TimingRecord))) << bits_of(d);
+}
+
+// The ET6000 counts pixels at every depth: each 1024x768 record, written as
+// stereo goes on with each clock of the table the load selects for the mode,
+// shows the whole picture at the slot's field rate, and its line offset (in
+// 8-byte units, as the eye shift reads it) spans one line of its depth.
+TEST(TimingDefaultsTest, Et6000At1024x768EveryDepthShowsTheWholePictureAtItsRates) {
+    const FamilyOps& ops = *family_ops(0x501);
+    for (DepthClass d : {kDepth8, kDepth16, kDepth24}) {
+        const int bits = bits_of(d);
+        const TimingRecord* record = default_record(0x501, 1024, 768, d);
+        const int table = clock_table_for(0x501, bits, 1024, 768);
+        ASSERT_NE(record, nullptr) << bits;
+        ASSERT_GE(table, 0) << bits;
+        const ClockTable& clocks = clock_tables(kEt6000)[static_cast<std::size_t>(table)];
+        int shown = 0;
+        for (int i = 0; i < kFrequencyCount; ++i) {
+            if (pixel_clock_hz(Synthesizer::kEt6000, clocks.slots[i]) == 0) continue;
+            const std::string what = std::to_string(bits) + "-bit slot " + std::to_string(i);
+            testing::reset_world("et6000", {1024, 768, bits});
+            g_shared.chip_code = 0x501;
+            g_shared.colour_depth = bits;
+            g_shared.et6000_base_port = static_cast<std::int32_t>(testing::fake().adapter->io_base);
+            ops.open_step();
+            ops.clock_write(clocks.slots[i]);
+            ops.enter_step(block_of(0x501, *record));
+            const sim::MonitorView view = sim::observe(*testing::fake().adapter);
+            const double nominal = 75 + 5 * i;
+            EXPECT_TRUE(view.interlaced) << what;
+            EXPECT_EQ(2 * view.displayed_lines, 768) << what;
+            EXPECT_NEAR(view.field_rate_hz, nominal, nominal * 0.005) << what;
+            EXPECT_GE(view.line_rate_hz, sim::kMinLineRate) << what;
+            EXPECT_LE(view.line_rate_hz, sim::kMaxLineRate) << what;
+            EXPECT_EQ(g_shared.eye_shift, 1024 * bits / 8 / 8) << what;
+            ++shown;
+        }
+        EXPECT_EQ(shown, 7) << bits << ": slots 3-9 have a clock";
     }
 }
 
@@ -220,19 +257,10 @@ TEST(TimingDefaultsTest, ClockSlotsAreFilledAsListed) {
     EXPECT_EQ(tables, 32);
 }
 
-// Records whose field rate the 1 % bound does not apply to, and why.
-enum class Exemption { kNone, kTuned, kForeignScan };
-
-Exemption exemption_of(const RecordEntry& e, const ClockTable& t, std::int32_t chip) {
-    // At 1024x768 the ET6000 16- and 24-bit records repeat the 800x600 ones,
-    // a scan 29 % shorter than the 1024x768 clock table is made for: they
-    // run at 1.4 times the nominal rate.
-    if (chip == 0x501 && e.width == 1024 && e.depth != kDepth8) return Exemption::kForeignScan;
-    // Tuned on real monitors: such rows and records run 1-4 % below nominal
-    // and are kept as they are; records sharing a tuned table inherit it.
-    if (e.quoted || t.quoted) return Exemption::kTuned;
-    return Exemption::kNone;
-}
+// Tuned on real monitors: such rows and records run 1-4 % below nominal and
+// are kept as they are; records sharing a tuned table inherit it. The 1 %
+// bound does not apply to them.
+bool tuned(const RecordEntry& e, const ClockTable& t) { return e.quoted || t.quoted; }
 
 std::int32_t shown_chip(const RecordEntry& e) {
     if (e.only_chip) return e.only_chip;
@@ -256,9 +284,7 @@ TEST(TimingDefaultsTest, EveryComputedClockHitsItsNominalFieldRateWithinOnePerce
                 const double nominal = 75 + 5 * i;
                 const std::string what = std::string(t.name) + " slot " + std::to_string(i) + " on " +
                                          std::to_string(e.width) + " " + std::to_string(bits) + "-bit";
-                const Exemption exemption = exemption_of(e, t, chip);
-                if (exemption == Exemption::kForeignScan) continue;
-                if (exemption == Exemption::kTuned) {
+                if (tuned(e, t)) {
                     // Still a picture a monitor of the period could show.
                     EXPECT_GT(r.field_rate_hz, 50) << what;
                     EXPECT_LT(r.field_rate_hz, 150) << what;
