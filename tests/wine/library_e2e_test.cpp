@@ -49,14 +49,16 @@ TEST_F(LibraryEndToEnd, EveryAdapterIsDetectedOrRefusedThroughInit) {
         SCOPED_TRACE(a.name);
         use_adapter(a.name.c_str());
         auto c = client(dir);
-        std::string expected = supported(a.chip) ? "1 0" : "0 102";
-        EXPECT_EQ(c->ask("init own"), expected);
+        // Chip 0x201 has no timing at all: its modes are refused.
+        const bool runs = supported(a.chip) && a.chip != 0x201;
+        EXPECT_EQ(c->ask("init own"), runs ? "1 0" : supported(a.chip) ? "0 100" : "0 102");
         EXPECT_EQ(c->ask("query 100 0"), std::to_string(a.chip));
-        // Chip 0x201 has no default timings: no frequency is available.
-        if (supported(a.chip)) {
-            EXPECT_EQ(c->ask("messages"), a.chip == 0x201 ? "604:0 608:5" : "604:1023 608:5");
-        }
-        EXPECT_EQ(c->ask("close 0"), "1 0");
+        // The 9440, 9685, 0x304 and ET6000 clock tables at 800x600 have no
+        // 75-85 Hz: those frequencies are not offered.
+        const bool low_slots_empty = a.chip == 0x101 || a.chip == 0x105 || a.chip == 0x304 || a.chip == 0x501;
+        if (runs) EXPECT_EQ(c->ask("messages"), low_slots_empty ? "604:1016 608:5" : "604:1023 608:5");
+        // A refused Init leaves nothing to save.
+        EXPECT_EQ(c->ask("close 0"), runs ? "1 0" : "0 0");
         c->send_line("exit");
         EXPECT_EQ(c->wait(), 0u);
     }
@@ -66,9 +68,10 @@ TEST_F(LibraryEndToEnd, WithoutTheDriverInitFailsWith101AndKeepsTheHostWindow) {
     auto a = client();
     auto b = client();
     EXPECT_EQ(a->ask("init own"), "0 101");
-    // B switching stereo off tells A, whose window stayed registered.
-    EXPECT_EQ(b->ask("disable 0"), "0");
-    EXPECT_EQ(a->ask("messages"), "606:0");
+    // B cannot reach the adapter either: its Disable changes nothing and
+    // tells nobody.
+    EXPECT_EQ(b->ask("disable 0"), "201");
+    EXPECT_EQ(a->ask("messages"), "");
     EXPECT_EQ(b->ask("enable 0 3"), "0 201");
     EXPECT_EQ(b->ask("freq 3"), "0 201");
 }
@@ -83,8 +86,7 @@ TEST_F(LibraryEndToEnd, ASecondProcessSeesStereoOnAndSwitchesItOff) {
     EXPECT_EQ(a->ask("enable own 20"), "5 0");
     EXPECT_EQ(b->ask("init own"), "1 103");
     EXPECT_EQ(b->ask("messages"), "") << "an initialised library posts nothing to a second Init";
-    // Enable leaves the error code alone: B's Init left 103.
-    EXPECT_EQ(b->ask("enable own 2"), "2 103");
+    EXPECT_EQ(b->ask("enable own 2"), "2 0");
     EXPECT_EQ(a->ask("messages"), "605:5") << "already on: the current frequency is reported";
     EXPECT_EQ(b->ask("query 101 0"), "5");
     EXPECT_EQ(b->ask("disable own"), "0");
@@ -92,7 +94,7 @@ TEST_F(LibraryEndToEnd, ASecondProcessSeesStereoOnAndSwitchesItOff) {
     EXPECT_EQ(b->ask("messages"), "");
     EXPECT_EQ(a->ask("freq 3"), "0 300");
     EXPECT_EQ(a->ask("close own"), "1 0");
-    EXPECT_EQ(b->ask("close own"), "1 0");
+    EXPECT_EQ(b->ask("close own"), "0 0") << "A's Close saved the tables already";
 }
 
 TEST_F(LibraryEndToEnd, SettingsWrittenAtCloseAreReadAtTheNextInit) {
@@ -164,18 +166,27 @@ struct Observer {
 };
 
 TEST_F(LibraryEndToEnd, NotificationsFollowSlotOrderAndAFreedSlotIsReused) {
+    use_adapter("s3-765");
+    const std::string dir = fresh_directory("slots");
     Observer o;
     std::vector<std::unique_ptr<ChildProcess>> holders;
     for (int i = 0; i < 3; ++i) {
-        holders.push_back(client());
-        EXPECT_EQ(holders.back()->ask("init " + o.hex(i)), "0 101");
+        holders.push_back(client(dir));
+        EXPECT_EQ(holders.back()->ask("init " + o.hex(i)), i == 0 ? "1 0" : "1 103");
     }
-    // The second holder leaves without Close: its slot is freed, its host
-    // window stays registered until the slot's next Init.
+    o.pump();
+    Observer::arrivals.clear();
+    // The second holder leaves without Close: its slot is freed and its
+    // window, which a later program could be given, is told nothing more.
     holders[1]->send_line("exit");
     EXPECT_EQ(holders[1]->wait(), 0u);
-    auto newcomer = client();
-    EXPECT_EQ(newcomer->ask("init " + o.hex(3)), "0 101");
+    EXPECT_EQ(holders[0]->ask("disable " + o.hex(2)), "0");
+    o.pump();
+    EXPECT_EQ(Observer::arrivals, std::vector<HWND>{o.windows[0]});
+    Observer::arrivals.clear();
+
+    auto newcomer = client(dir);
+    EXPECT_EQ(newcomer->ask("init " + o.hex(3)), "1 103");
     EXPECT_EQ(holders[0]->ask("disable " + o.hex(2)), "0");
     o.pump();
     std::vector<HWND> expected = {o.windows[0], o.windows[3]};

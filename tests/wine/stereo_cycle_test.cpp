@@ -66,15 +66,15 @@ TEST_F(StereoCycle, EverySupportedChipRunsStereoAndComesBackBitForBit) {
         duo::sim::AdapterState* adapter = state_fn(TRUE); // powered on afresh
         ASSERT_NE(adapter, nullptr);
         auto c = client();
+        if (a.chip == 0x201) {
+            // No timing at all: the chip's modes are refused.
+            EXPECT_EQ(c->ask("init own"), "0 100");
+            continue;
+        }
         ASSERT_EQ(c->ask("init own"), "1 0");
         auto entry = std::make_unique<duo::sim::AdapterState>(*adapter);
         const duo::sim::MonitorView desktop = duo::sim::observe(*adapter);
         EXPECT_FALSE(desktop.interlaced);
-        if (a.chip == 0x201) {
-            // No default timings: stereo would program an empty block.
-            EXPECT_EQ(c->ask("close own"), "1 0");
-            continue;
-        }
         for (int f : {3, 6, 9}) {
             EXPECT_EQ(c->ask("enable own " + std::to_string(f)), std::to_string(f) + " 0");
             const duo::sim::MonitorView view = duo::sim::observe(*adapter);
