@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "lib/core/platform.h"
 #include "lib/hw/driver_protocol.h"
@@ -28,12 +29,32 @@ bool resolve(HMODULE module, const char* name, F& fn) {
     return fn != nullptr;
 }
 
+// The simulated driver is taken only from the folder of the image this code
+// is linked into (the library), by full path: never from the search path,
+// where any DLL of that name would do, and also for a client kept elsewhere.
+HMODULE load_from_own_folder(const char* file) {
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&load_from_own_folder), &self))
+        return nullptr;
+    char path[MAX_PATH];
+    const DWORD len = GetModuleFileNameA(self, path, MAX_PATH);
+    if (len == 0 || len >= MAX_PATH) return nullptr;
+    char* slash = std::strrchr(path, '\\');
+    if (slash == nullptr) return nullptr;
+    const std::size_t folder = static_cast<std::size_t>(slash + 1 - path);
+    const std::size_t name = std::strlen(file);
+    if (folder + name >= MAX_PATH) return nullptr;
+    std::memcpy(slash + 1, file, name + 1);
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 bool load_simulated_driver() {
     if (g_sim.module) return true;
     char name[64];
     DWORD len = GetEnvironmentVariableA("DUOGATE_ADAPTER", name, sizeof name);
     if (len == 0 || len >= sizeof name) return false;
-    HMODULE module = LoadLibraryA("duogate_sim.dll");
+    HMODULE module = load_from_own_folder("duogate_sim.dll");
     if (!module) return false;
     SimulatedDriver sim{module};
     if (!resolve(module, "DuoGate_CreateFile", sim.create_file) ||

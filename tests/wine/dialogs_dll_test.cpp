@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@ using namespace duo::testing;
 
 using HostFn = int(WINAPI*)(HWND);
 using EnableFn = int(WINAPI*)(HWND, int);
+using DisableFn = void(WINAPI*)(HWND);
+using CommandFn = int(WINAPI*)(int);
 using QueryFn = int(WINAPI*)(int, int);
 using StateFn = sim::AdapterState*(WINAPI*)(BOOL);
 
@@ -34,6 +38,25 @@ LRESULT CALLBACK host_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 void pump() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// The first part of the display that differs, bit for bit: registers and
+// clocks (the index registers only show the last selection); "" for none.
+std::string differs(const sim::AdapterState& a, const sim::AdapterState& b) {
+    const struct {
+        const char* name;
+        const void *x, *y;
+        std::size_t size;
+    } parts[] = {{"sequencer", a.seq, b.seq, sizeof a.seq},
+                 {"CRTC", a.crtc, b.crtc, sizeof a.crtc},
+                 {"graphics", a.graphics, b.graphics, sizeof a.graphics},
+                 {"misc output", &a.misc_output, &b.misc_output, sizeof a.misc_output},
+                 {"ports", a.ports, b.ports, sizeof a.ports},
+                 {"clock", a.clock_hz, b.clock_hz, sizeof a.clock_hz},
+                 {"DAC clock", a.s3_dac_clock, b.s3_dac_clock, sizeof a.s3_dac_clock}};
+    for (const auto& p : parts)
+        if (std::memcmp(p.x, p.y, p.size) != 0) return p.name;
+    return "";
 }
 
 template <typename F>
@@ -62,11 +85,13 @@ protected:
         init_ = by_ordinal<HostFn>(dll_, 1);
         if (init_ == nullptr) GTEST_SKIP() << "this duoscope.dll does not export Init_VR_System yet";
         enable_ = by_ordinal<EnableFn>(dll_, 2);
+        disable_ = by_ordinal<DisableFn>(dll_, 3);
         close_ = by_ordinal<HostFn>(dll_, 4);
+        set_vr_ = by_ordinal<CommandFn>(dll_, 10);
         query_ = by_ordinal<QueryFn>(dll_, 5);
         adjust_ = by_ordinal<HostFn>(dll_, 7);
         diagnosis_ = by_ordinal<HostFn>(dll_, 8);
-        ASSERT_TRUE(enable_ && close_ && query_ && adjust_ && diagnosis_);
+        ASSERT_TRUE(enable_ && disable_ && close_ && set_vr_ && query_ && adjust_ && diagnosis_);
         ASSERT_NE(GetProcAddress(dll_, MAKEINTRESOURCEA(11)), nullptr);
         ASSERT_EQ(GetProcAddress(dll_, MAKEINTRESOURCEA(11)), GetProcAddress(dll_, "AdjustVRSystemDlgProc"));
         ASSERT_EQ(GetProcAddress(dll_, MAKEINTRESOURCEA(13)), GetProcAddress(dll_, "DiagnosisVRSystemDlgProc"));
@@ -105,6 +130,8 @@ protected:
     HWND host_ = nullptr;
     HostFn init_ = nullptr, close_ = nullptr, adjust_ = nullptr, diagnosis_ = nullptr;
     EnableFn enable_ = nullptr;
+    DisableFn disable_ = nullptr;
+    CommandFn set_vr_ = nullptr;
     QueryFn query_ = nullptr;
     sim::AdapterState* adapter_ = nullptr;
 };
@@ -144,6 +171,44 @@ TEST_F(DllDialogs, AdjustInStereoAndATestedDefaultReachTheClient) {
     EXPECT_EQ(g_notices[0].first, 604u);
     EXPECT_NE(g_notices[0].second & (1 << 8), 0);
     EXPECT_EQ(g_notices[1], std::make_pair(WPARAM{608}, LPARAM{8}));
+}
+
+// A frequency test while stereo is on, answered Yes in the real PASSFAIL:
+// stereo runs on as before, and Disable then brings back the desktop bit
+// for bit, its clock included.
+TEST_F(DllDialogs, AFrequencyTestInStereoLeavesDisableTheDesktop) {
+    const auto desktop = std::make_unique<sim::AdapterState>(*adapter_);
+    ASSERT_EQ(enable_(host_, 9), 9);
+    const auto stereo = std::make_unique<sim::AdapterState>(*adapter_);
+    {
+        Driving d(join({click(kDiagnosisCaption, 60, 35), // 90 Hz
+                        {press_in(kDiagnosisCaption, 1006), press_in("Frequency showing: 90 Hz", 1011),
+                         press_in(kDiagnosisCaption, 1005)}}));
+        EXPECT_EQ(diagnosis_(host_), 1);
+        EXPECT_EQ(stuck(), "");
+    }
+    EXPECT_EQ(query_(104, 3), 1);
+    EXPECT_EQ(differs(*stereo, *adapter_), "") << "stereo after the test";
+    disable_(host_);
+    EXPECT_EQ(differs(*desktop, *adapter_), "") << "the desktop after Disable";
+}
+
+// Adjust in line-double mode, left with Cancel: the stereo block keeps its
+// values, so after leaving line-double mode, Disable and Enable the stereo
+// display is what it was.
+TEST_F(DllDialogs, AdjustInLineDoubleModeLeavesTheStereoTimingAlone) {
+    ASSERT_EQ(enable_(host_, 9), 9);
+    const auto stereo = std::make_unique<sim::AdapterState>(*adapter_);
+    ASSERT_EQ(set_vr_(501), 1);
+    {
+        Driving d(join({click(kAdjustCaption, 125, 45), {press_in(kAdjustCaption, 1003)}}));
+        EXPECT_EQ(adjust_(host_), 1);
+        EXPECT_EQ(stuck(), "");
+    }
+    ASSERT_EQ(set_vr_(502), 1);
+    disable_(host_);
+    ASSERT_EQ(enable_(host_, 9), 9);
+    EXPECT_EQ(differs(*stereo, *adapter_), "");
 }
 
 TEST_F(DllDialogs, TwoHundredOpeningsOfEachDialogLeaveNoObjectsBehind) {

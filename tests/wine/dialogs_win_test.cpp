@@ -211,6 +211,32 @@ TEST_F(DialogTest, AdjustHeldArrowWaitsForAReleaseOverTheDialogAndCancelRestores
     EXPECT_EQ(current_block().bytes[0x06], 0x5A) << "Cancel stores only the registers it read";
 }
 
+// With no driver every register reads 0, and without the library set up
+// there are no tables: neither dialog opens.
+TEST_F(DialogTest, NeitherDialogOpensInAProcessThatDoesNotHoldTheLibrary) {
+    start("s3-765", 0x203);
+    const DriverHandle driver = g_process.driver;
+    const struct {
+        DriverHandle driver;
+        std::int32_t initialised;
+    } cases[] = {{0, 1}, {driver, 0}};
+    for (const auto& c : cases) {
+        g_process.driver = c.driver;
+        g_shared.initialised = c.initialised;
+        {
+            Driving d({press_in(kAdjustCaption, 1003)}); // should it open after all
+            EXPECT_EQ(Adjust_VR_System(hosts_[0]), -1);
+            EXPECT_EQ(g_shared.last_error, kErrNotInitialised);
+        }
+        {
+            Driving d({press_in(kDiagnosisCaption, 1005)});
+            EXPECT_EQ(Diagnosis_VR_System(hosts_[0]), -1);
+            EXPECT_EQ(g_shared.last_error, kErrNotInitialised);
+        }
+    }
+    g_process.driver = driver;
+}
+
 // Client points of the frequency list and what they select.
 constexpr POINT kRow100Hz{60, 95};  // index 5
 constexpr POINT kRow115Hz{130, 35}; // index 8, where the columns overlap
