@@ -123,11 +123,12 @@ TEST_F(TimingLoadTest, S3At1024By768GivesChip202ItsOwn16BitRecord) {
     }
 }
 
-TEST_F(TimingLoadTest, Et6000At1024By768In16BitsUsesThe800By600Values) {
+TEST_F(TimingLoadTest, Et6000At1024By768In16BitsTakesEachClasssOwn1024By768Record) {
     load(0x501, 1024, 768, 16);
-    expect_blocks_hold(g_shared.current_table, 0x501, default_record(0x501, 800, 600, kDepth16));
-    expect_blocks_hold(g_shared.stored_tables[kDepth8], 0x501, default_record(0x501, 1024, 768, kDepth8));
-    expect_blocks_hold(g_shared.stored_tables[kDepth24], 0x501, default_record(0x501, 800, 600, kDepth24));
+    for (DepthClass d : {kDepth8, kDepth16, kDepth24}) {
+        const TimingTable& table = d == kDepth16 ? g_shared.current_table : g_shared.stored_tables[d];
+        expect_blocks_hold(table, 0x501, default_record(0x501, 1024, 768, d));
+    }
 }
 
 TEST_F(TimingLoadTest, ChipsWithoutRecordsOnlySetTheDefaultFrequency) {
