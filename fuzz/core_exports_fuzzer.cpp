@@ -51,7 +51,9 @@ void call(std::uint8_t op, std::int32_t arg) {
     case 6: set_frequency(arg); break;
     case 7: check(line_double_command(arg >> 1) == 1); break;
     case 8: query(95 + (arg & 0xF), arg >> 4); break;
-    case 9: g_shared.display_width = arg & 0x7FF; break; // another process's view of the desktop
+    case 9: // the desktop changes mode under the library
+        testing::fake().desktop = kModes[static_cast<std::uint32_t>(arg) % (sizeof kModes / sizeof kModes[0])];
+        break;
     case 10: g_shared.current_table.default_frequency = arg; break; // as a damaged file leaves it
     default: testing::fake().driver_present = (arg & 1) != 0; break;
     }
