@@ -32,11 +32,12 @@ bool resolve(HMODULE module, const char* name, F& fn) {
 // The simulated driver is taken only from the folder of the image this code
 // is linked into (the library), by full path: never from the search path,
 // where any DLL of that name would do, and also for a client kept elsewhere.
+// The image is the allocation that holds this function: VirtualQuery tells
+// it on every system the library runs on, GetModuleHandleEx only from XP on.
 HMODULE load_from_own_folder(const char* file) {
-    HMODULE self = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&load_from_own_folder), &self))
-        return nullptr;
+    MEMORY_BASIC_INFORMATION image{};
+    if (VirtualQuery(reinterpret_cast<LPCVOID>(&load_from_own_folder), &image, sizeof image) == 0) return nullptr;
+    HMODULE self = static_cast<HMODULE>(image.AllocationBase);
     char path[MAX_PATH];
     const DWORD len = GetModuleFileNameA(self, path, MAX_PATH);
     if (len == 0 || len >= MAX_PATH) return nullptr;
