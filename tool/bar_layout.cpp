@@ -1,5 +1,7 @@
 #include "tool/bar_layout.h"
 
+#include <algorithm>
+
 namespace duo::tool {
 
 const ButtonInfo* find_button(int id) {
@@ -46,6 +48,14 @@ Size bar_size(int layout) {
     case kLayoutTwoColumns: return {86, 230};
     default: return {410, 50};
     }
+}
+
+Point onto_screen(Point at, Size bar, const Rect& screen) {
+    // Bounds taken from the screen, never from `at`, so a damaged position
+    // file cannot overflow the arithmetic.
+    const int right = std::max(screen.left, screen.right - bar.width);
+    const int bottom = std::max(screen.top, screen.bottom - bar.height);
+    return {std::clamp(at.x, screen.left, right), std::clamp(at.y, screen.top, bottom)};
 }
 
 } // namespace duo::tool

@@ -87,4 +87,9 @@ int next_layout(int code);
 Point slot_position(int layout, int slot);
 Size bar_size(int layout);
 
+// Where a bar of this size stands wholly on the screen: the nearest place
+// to `at`, which is kept when the bar already lies on the screen. A bar
+// bigger than the screen keeps to its left or top edge.
+Point onto_screen(Point at, Size bar, const Rect& screen);
+
 } // namespace duo::tool

@@ -82,13 +82,28 @@ void draw_button(const DRAWITEMSTRUCT* item) {
            SRCCOPY);
 }
 
+bool is_frequency_index(LPARAM value) { return value >= 0 && value <= 9; }
+
+// The library answers 0 both for "frequency index 0" and for a refusal;
+// only its last error code tells them apart.
+void enable_stereo(HWND bar) {
+    const int used = Enable_VR_System(bar, g_tool.enable_frequency);
+    if (const int error = Query_VR_System(kQueryLastError, 0); error != 0) {
+        apply_stereo_state(false);
+        refused_box(bar, error);
+        return;
+    }
+    apply_stereo_state(true);
+    if (g_tool.hot_key != 0) RegisterHotKey(bar, g_tool.hot_key, MOD_ALT | MOD_CONTROL, hot_key_letter(g_tool.hot_key));
+    // With stereo already on the library keeps its frequency, not the one
+    // asked for; the bar gets no 605 of its own to learn it from.
+    const int current = Query_VR_System(kQueryFrequency, 0);
+    g_tool.shown_frequency = is_frequency_index(current) ? current : used;
+}
+
 void run_command(HWND bar, int id) {
     switch (id) {
-    case kCmdEnable:
-        apply_stereo_state(true);
-        if (g_tool.hot_key != 0) RegisterHotKey(bar, g_tool.hot_key, MOD_ALT | MOD_CONTROL, hot_key_letter(g_tool.hot_key));
-        Enable_VR_System(bar, g_tool.enable_frequency);
-        break;
+    case kCmdEnable: enable_stereo(bar); break;
     case kCmdDisable:
         Disable_VR_System(bar);
         apply_stereo_state(false);
@@ -111,15 +126,13 @@ void library_notification(WPARAM code, LPARAM value) {
     case kLibraryNotifyAvailable:
         for (int i = 0; i < 20; ++i) g_tool.available[i] = static_cast<int>((value >> i) & 1);
         break;
-    case kLibraryNotifyEnabled: apply_stereo_state(true); break;
+    case kLibraryNotifyEnabled:
+        apply_stereo_state(true);
+        if (is_frequency_index(value)) g_tool.shown_frequency = static_cast<int>(value);
+        break;
     case kLibraryNotifyDisabled: apply_stereo_state(false); break;
     case kLibraryNotifyFrequency: g_tool.shown_frequency = static_cast<int>(value); break;
-    case kLibraryNotifyDefault:
-        if (g_tool.keep_enable_frequency)
-            g_tool.keep_enable_frequency = false;
-        else
-            g_tool.enable_frequency = static_cast<int>(value);
-        break;
+    case kLibraryNotifyDefault: g_tool.enable_frequency = static_cast<int>(value); break;
     default: break;
     }
 }
@@ -136,12 +149,24 @@ void create_bar(HWND bar) {
         DestroyWindow(bar);
         return;
     }
+    const bool first_client = Query_VR_System(kQueryLastError, 0) == 0;
     for (int i = 0; i < kButtonCount; ++i) {
         const ButtonInfo& b = kButtons[i];
         const Point at = creation_position(i);
         const DWORD style = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW | (b.created_enabled ? 0 : WS_DISABLED);
         g_tool.buttons[i] = CreateWindowA("button", "", style, at.x, at.y, kCellSize, kCellSize, bar,
                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), g_tool.instance, nullptr);
+    }
+    // What Init posted (604, 608, and 605 with stereo on) is handled now,
+    // before the command line is read, so that /F: wins over the start-up
+    // default and over no later one.
+    MSG posted;
+    while (PeekMessageA(&posted, bar, kLibraryMessage, kLibraryMessage, PM_REMOVE))
+        library_notification(posted.wParam, posted.lParam);
+    // A library another client initialised posts nothing: ask it instead.
+    if (!first_client) {
+        read_library_frequencies();
+        g_tool.enable_frequency = Query_VR_System(kQueryDefault, 0);
     }
     g_tool.bar_dc = GetDC(bar);
     g_tool.memory_dc = CreateCompatibleDC(g_tool.bar_dc);
@@ -167,7 +192,7 @@ void create_bar(HWND bar) {
 }
 
 void destroy_bar(HWND bar) {
-    save_position_file("DuoDeck.ini", bar);
+    save_position_file(kPositionFile, bar);
     KillTimer(bar, kHintTimer);
     if (g_tool.memory_dc != nullptr) {
         SelectObject(g_tool.memory_dc, g_tool.saved_bitmap);
@@ -190,7 +215,26 @@ void destroy_bar(HWND bar) {
     PostQuitMessage(0);
 }
 
+const char* refusal_text(int error) {
+    switch (error) {
+    case 201: return "VR system is not initialized";
+    case 300: return "VR system is not enabled";
+    case 301: return "Frequency is not supported";
+    default: return "VR system refused the request";
+    }
+}
+
 } // namespace
+
+void read_library_frequencies() {
+    for (int i = 0; i < 20; ++i) g_tool.available[i] = i <= 9 && Query_VR_System(kQueryStatus, i) == 1 ? 1 : 0;
+    const int current = Query_VR_System(kQueryFrequency, 0);
+    if (is_frequency_index(current)) g_tool.shown_frequency = current;
+}
+
+void refused_box(HWND owner, int error) {
+    MessageBoxA(owner, refusal_text(error), kCaption, MB_ICONEXCLAMATION | MB_OK);
+}
 
 void apply_layout() {
     HWND bar = g_tool.bar;

@@ -1,5 +1,6 @@
 #include "tool/dialog_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace duo::tool {
@@ -41,6 +42,10 @@ Glyph glyph_for(char ch) {
     case '_': return {125, 30, 8};
     default: return kUnknown;
     }
+}
+
+int glyph_rows(const Glyph& glyph, int sheet_rows) {
+    return std::clamp(sheet_rows - glyph.y, 0, kGlyphHeight);
 }
 
 int bitmap_text_width(const std::string& text) {

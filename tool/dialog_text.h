@@ -9,6 +9,11 @@
 namespace duo::tool {
 
 inline constexpr int kGlyphHeight = 14;
+// The two text sheets: 246 wide; the light one (171) has 46 rows, the dark
+// one (170) 45.
+inline constexpr int kTextSheetWidth = 246;
+inline constexpr int kLightSheetRows = 46;
+inline constexpr int kDarkSheetRows = 45;
 
 struct Glyph {
     int x, y, width;
@@ -18,6 +23,10 @@ struct Glyph {
 // Place of a character in the text sheets. Codes outside 32..127 have no
 // glyph and answer width 0.
 Glyph glyph_for(char c);
+// How many of the glyph's rows lie inside a sheet of this many rows: the
+// blank (rows 32 to 45) is one row short in the dark sheet, and that row is
+// left as the background it is drawn on.
+int glyph_rows(const Glyph& glyph, int sheet_rows);
 // Width in pixels of a text drawn with the sheets.
 int bitmap_text_width(const std::string& text);
 

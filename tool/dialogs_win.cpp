@@ -94,6 +94,7 @@ struct FreqDialog {
     DialogDcs dcs;
     HBITMAP marker = nullptr;
     int shown_at_opening = 0;
+    int library_default = 20;
 } g_freq;
 
 void paint_frequency_dialog(HWND dlg) {
@@ -103,7 +104,7 @@ void paint_frequency_dialog(HWND dlg) {
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
     draw_text(dc, 15, 5, "Vertical Frequency");
     draw_text(dc, 220, 150, "Default:");
-    if (const char* text = default_frequency_text(g_tool.enable_frequency); *text != '\0')
+    if (const char* text = default_frequency_text(g_freq.library_default); *text != '\0')
         bitmap_text(dc, 280, 150, text, 5, 1);
     for (int index = kFirstListedFrequency; index <= kLastListedFrequency; ++index) {
         char label[10] = {};
@@ -171,10 +172,6 @@ void paint_settings(HWND dlg) {
     const RECT all{0, 0, w, h};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
     fill_and_border(dc, w, h, false);
-    SetWindowPos(GetDlgItem(dlg, kGroupHotKey), nullptr, 3 * w / 5 - 15, h / 3 + 7, 2 * w / 5, 7 * h / 15,
-                 SWP_NOZORDER | SWP_NOREDRAW);
-    SetWindowPos(GetDlgItem(dlg, kGroupLayout), nullptr, w / 9, h / 5 + 7, 2 * w / 5, 2 * h / 3,
-                 SWP_NOZORDER | SWP_NOREDRAW);
     for (int i = 0; i < kSettingsItemCount; ++i) {
         const Point at = settings_label_position(static_cast<SettingsItem>(i), g_settings.opened);
         draw_text(dc, at.x, at.y, settings_label(static_cast<SettingsItem>(i)));
@@ -184,6 +181,18 @@ void paint_settings(HWND dlg) {
     draw_mark(dc, g_settings.selected, layout_item(g_settings.choice.layout));
     draw_mark(dc, g_settings.selected, hot_key_item(g_settings.choice.hot_key));
     if (g_settings.choice.on_top) draw_mark(dc, g_settings.on_top, static_cast<int>(SettingsItem::kOnTop));
+}
+
+// The frames follow the dialog's pixel size. They are placed once the
+// dialog has its size, before it is first shown, so that they are drawn
+// whole; moved while painting without a redraw, only the part inside their
+// template size would be drawn.
+void place_group_boxes(HWND dlg, Size size) {
+    const int w = size.width, h = size.height;
+    SetWindowPos(GetDlgItem(dlg, kGroupHotKey), nullptr, 3 * w / 5 - 15, h / 3 + 7, 2 * w / 5, 7 * h / 15,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(dlg, kGroupLayout), nullptr, w / 9, h / 5 + 7, 2 * w / 5, 2 * h / 3,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void accept_settings() {
@@ -211,9 +220,10 @@ void accept_settings() {
 
 void bitmap_text(HDC dest, int x, int y, const char* text, int length, int sheet) {
     SelectObject(g_tool.memory_dc, sheet != 0 ? g_tool.text_light : g_tool.text_dark);
+    const int rows = sheet != 0 ? kLightSheetRows : kDarkSheetRows;
     for (int i = 0; i < length; ++i) {
         const Glyph g = glyph_for(text[i]);
-        BitBlt(dest, x, y, g.width, kGlyphHeight, g_tool.memory_dc, g.x, g.y, SRCCOPY);
+        BitBlt(dest, x, y, g.width, glyph_rows(g, rows), g_tool.memory_dc, g.x, g.y, SRCCOPY);
         x += g.width;
     }
 }
@@ -251,6 +261,9 @@ void draw_dialog_button(HDC memory_dc, const DRAWITEMSTRUCT* item) {
 INT_PTR CALLBACK FreqSelectDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
+        // The dialog shows the library's state, not what the bar last heard.
+        read_library_frequencies();
+        g_freq.library_default = Query_VR_System(kQueryDefault, 0);
         g_freq.shown_at_opening = g_tool.shown_frequency;
         create_dialog_button(dlg, kFreqOk, 220, 10, 60, 24);
         create_dialog_button(dlg, kFreqCancel, 220, 50, 60, 24);
@@ -277,7 +290,10 @@ INT_PTR CALLBACK FreqSelectDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case kFreqOk:
-            Set_VR_System_Frequency(g_tool.shown_frequency);
+            if (Set_VR_System_Frequency(g_tool.shown_frequency) == 0) {
+                refused_box(dlg, Query_VR_System(kQueryLastError, 0));
+                read_library_frequencies();
+            }
             EndDialog(dlg, 1);
             break;
         case kFreqCancel:
@@ -336,6 +352,7 @@ INT_PTR CALLBACK VRSettingsDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM
     case WM_INITDIALOG:
         centre_in_middle_quarter(dlg);
         g_settings.opened = client_size(dlg);
+        place_group_boxes(dlg, g_settings.opened);
         g_settings.choice = {g_tool.layout, g_tool.hot_key, g_tool.stacking == HWND_TOPMOST};
         create_dialog_button(dlg, kSettingsOk, 235, 5, 60, 24);
         create_dialog_button(dlg, kSettingsCancel, 235, 40, 60, 24);

@@ -15,8 +15,6 @@ ToolState g_tool;
 
 namespace {
 
-constexpr char kPositionFile[] = "DuoDeck.ini";
-
 PositionRecord current_record() {
     const RECT& r = g_tool.saved_rect;
     return {g_tool.layout, {r.left, r.top, r.right, r.bottom}};
@@ -76,8 +74,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     }
     int x = CW_USEDEFAULT, y = 0;
     if (load_position_file(kPositionFile)) {
-        x = g_tool.saved_rect.left;
-        y = g_tool.saved_rect.top;
+        // The screen may have shrunk since the position was stored.
+        RECT screen;
+        GetWindowRect(GetDesktopWindow(), &screen);
+        const Point at = onto_screen({g_tool.saved_rect.left, g_tool.saved_rect.top}, bar_size(g_tool.layout),
+                                     {screen.left, screen.top, screen.right, screen.bottom});
+        x = at.x;
+        y = at.y;
     }
     const Size one_row = bar_size(kLayoutOneRow);
     HWND bar = CreateWindowExA(0, "DUODECK", "DUO DECK", WS_POPUP, x, y, one_row.width, one_row.height, nullptr,
@@ -88,10 +91,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
         const CommandLine cl = scan_command_line(command_line, g_tool.enable_frequency);
         for (int i = 0; i < cl.enable_commands; ++i) PostMessageA(bar, WM_COMMAND, kCmdEnable, 0);
         if (cl.hidden) g_tool.hidden = true;
-        if (cl.frequency_chosen) {
-            g_tool.enable_frequency = cl.enable_frequency;
-            g_tool.keep_enable_frequency = true;
-        }
+        // The library's start-up notifications were handled while the bar
+        // was created, so /F: wins over the default they reported.
+        if (cl.frequency_chosen) g_tool.enable_frequency = cl.enable_frequency;
     }
 
     if (g_tool.hidden) {

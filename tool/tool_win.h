@@ -9,6 +9,12 @@ namespace duo::tool {
 
 inline constexpr UINT kLibraryMessage = WM_USER + 100;
 inline constexpr UINT_PTR kHintTimer = 1000;
+// Read and written in the working directory only: a bare name would be
+// searched for in the program's folder first when read.
+inline constexpr char kPositionFile[] = ".\\DuoDeck.ini";
+
+// Library queries.
+inline constexpr int kQueryFrequency = 101, kQueryLastError = 103, kQueryStatus = 104, kQueryDefault = 105;
 
 // Bitmap resources.
 inline constexpr int kFaceNormal = 165, kFaceDisabled = 168, kFacePressed = 169;
@@ -29,9 +35,6 @@ struct ToolState {
     int available[20] = {};
     bool hidden = false;
     bool library_initialised = false;
-    // A frequency chosen with /F: outlives the default the library reports
-    // while the bar is created; later reports replace it.
-    bool keep_enable_frequency = false;
     HintState hint;
 
     HWND bar = nullptr;
@@ -55,6 +58,11 @@ bool save_position_file(const char* name, HWND bar);
 // The bar (bar_win.cpp).
 LRESULT CALLBACK BarWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 void apply_layout();
+// Availability and the shown frequency as the library has them now, for
+// when its notifications were not (or may not have been) received.
+void read_library_frequencies();
+// The box for a request the library refused, with its last error code.
+void refused_box(HWND owner, int error);
 
 // The hint (hint_win.cpp).
 HWND create_hint_window();

@@ -1,6 +1,8 @@
 #include "tests/tool/deck_driver_win.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 namespace duo::deck_test {
@@ -173,6 +175,55 @@ void reset_adapter() {
         if (line == "<eof>" || line == "<timeout>") break;
     }
     sim.wait();
+}
+
+unsigned Pixels::background() const {
+    std::map<unsigned, int> count;
+    for (unsigned c : rgb) ++count[c];
+    unsigned best = 0;
+    int most = -1;
+    for (const auto& [colour, n] : count)
+        if (n > most) best = colour, most = n;
+    return best;
+}
+
+int Pixels::count_other(int left, int top, int right, int bottom, unsigned colour) const {
+    int n = 0;
+    for (int y = std::max(top, 0); y < std::min(bottom, height); ++y)
+        for (int x = std::max(left, 0); x < std::min(right, width); ++x) n += at(x, y) != colour ? 1 : 0;
+    return n;
+}
+
+Pixels capture_client(HWND window) {
+    Pixels out;
+    RECT r;
+    GetClientRect(window, &r);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    out.width = r.right;
+    out.height = r.bottom;
+    if (out.width <= 0 || out.height <= 0) return out;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = out.width;
+    bi.bmiHeader.biHeight = -out.height; // top row first
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, out.width, out.height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* px = static_cast<const unsigned*>(bits);
+    out.rgb.assign(px, px + static_cast<size_t>(out.width) * out.height);
+    for (unsigned& c : out.rgb) c &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return out;
 }
 
 bool screenshot(HWND window, const std::string& name) {

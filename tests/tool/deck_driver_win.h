@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/wine/child_process.h"
 
@@ -42,6 +43,18 @@ void reset_adapter();
 // The live GDI objects of another process, counted inside it by
 // gdi_probe.dll (loaded there on the first call); -1 when it cannot be done.
 int remote_gdi_objects(DWORD pid);
+
+// A window's client area as the screen shows it, one 0xRRGGBB per pixel.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<unsigned> rgb; // top row first
+    unsigned at(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
+    // The colour most pixels have.
+    unsigned background() const;
+    // Pixels of the rectangle (clipped to the picture) that differ from `colour`.
+    int count_other(int left, int top, int right, int bottom, unsigned colour) const;
+};
+Pixels capture_client(HWND window);
 
 // Saves the screen area of the window (or the whole screen for nullptr)
 // as bin\screenshots\NAME.bmp.

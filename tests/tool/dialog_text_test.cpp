@@ -17,8 +17,12 @@ TEST(Glyphs, EveryGlyphLiesInsideTheSheets) {
             continue;
         }
         EXPECT_GT(g.width, 0) << c;
-        EXPECT_LE(g.x + g.width, 246) << c;
-        EXPECT_LE(g.y + kGlyphHeight, 46) << c;
+        EXPECT_LE(g.x + g.width, kTextSheetWidth) << c;
+        // Every glyph is whole in the light sheet; in the dark one, one row
+        // shorter, nothing is read below its last row.
+        EXPECT_EQ(glyph_rows(g, kLightSheetRows), kGlyphHeight) << c;
+        EXPECT_LE(g.y + glyph_rows(g, kDarkSheetRows), kDarkSheetRows) << c;
+        EXPECT_GE(glyph_rows(g, kDarkSheetRows), kGlyphHeight - 1) << c;
     }
     EXPECT_EQ(glyph_for(' '), (Glyph{125, 32, 8}));
     EXPECT_EQ(glyph_for('N'), (Glyph{130, 0, 8}));

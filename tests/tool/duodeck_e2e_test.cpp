@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tests/tool/deck_driver_win.h"
+#include "tool/dialog_text.h"
 
 namespace duo::deck_test {
 namespace {
@@ -19,6 +23,9 @@ constexpr int kEnable = 100, kDisable = 101, kSelectFrequency = 102, kInformatio
               kResume = 106, kToggle = 107, kExit = 108, kSetup = 109;
 // Buttons of the library's own dialogs that close them.
 constexpr int kAdjustCancel = 1003, kDiagnosisClose = 1005;
+// The bar's dialogs' buttons.
+constexpr int kFreqOk = 110, kFreqCancel = 111, kSettingsOk = 114, kSettingsCancel = 115;
+constexpr char kErrorCaption[] = "Err! - DUO DECK";
 
 // An empty name removes the variable: the library then finds no driver.
 void use_adapter(const char* name) { SetEnvironmentVariableA("DUOGATE_ADAPTER", *name ? name : nullptr); }
@@ -64,8 +71,10 @@ bool shows_stereo_off(const Deck& d) {
 // A second library client that registers a host window of its own and so
 // is told of every change the bar makes.
 struct Observer {
-    testing::ChildProcess client{"duoclient.exe"};
-    Observer() {
+    testing::ChildProcess client;
+    // dir: its working directory, where the library writes its settings
+    // file when this client closes it.
+    explicit Observer(const std::string& dir = bin_dir()) : client("\"" + bin_dir() + "\\duoclient.exe\"", dir.c_str()) {
         EXPECT_EQ(client.read_line(), "loaded");
         const std::string init = client.ask("init own");
         EXPECT_EQ(init.substr(0, 1), "1") << init;
@@ -77,8 +86,89 @@ struct Observer {
         std::string all;
         return wait_until([&] { return (all += " " + messages()).find(item) != std::string::npos; });
     }
-    int query(int code) { return std::atoi(client.ask("query " + std::to_string(code) + " 0").c_str()); }
+    int query(int code, int index = 0) {
+        return std::atoi(client.ask("query " + std::to_string(code) + " " + std::to_string(index)).c_str());
+    }
+    // The frequency indexes of the bar's list (3..9) the library has available.
+    std::vector<int> listed_available() {
+        std::vector<int> out;
+        for (int i = tool::kFirstListedFrequency; i <= tool::kLastListedFrequency; ++i)
+            if (query(104, i) == 1) out.push_back(i);
+        return out;
+    }
 };
+
+// The frequency dialog, opened from the bar and painted.
+HWND open_frequency_dialog(const Deck& d) {
+    d.press(kSelectFrequency);
+    HWND dialog = find_dialog(d.process->id(), d.bar);
+    if (dialog != nullptr) Sleep(300);
+    return dialog;
+}
+
+bool close_dialog(HWND dialog, int button) {
+    click_window(GetDlgItem(dialog, button));
+    return wait_until([&] { return !IsWindow(dialog); });
+}
+
+void click_frequency(HWND freq, int index) {
+    const tool::Point label = tool::frequency_label_position(index);
+    click_client(freq, label.x + 20, label.y + 7);
+}
+
+// The frequency the dialog marks: the list cell whose marker place holds
+// the most drawn pixels, or -1 when none holds a marker.
+int marked_frequency(HWND freq) {
+    const Pixels p = capture_client(freq);
+    const unsigned background = p.background();
+    int marked = -1, most = 20;
+    for (int i = tool::kFirstListedFrequency; i <= tool::kLastListedFrequency; ++i) {
+        const tool::Point m = tool::frequency_marker_position(i);
+        const int drawn = p.count_other(m.x, m.y, m.x + 20, m.y + 20, background);
+        if (drawn > most) marked = i, most = drawn;
+    }
+    return marked;
+}
+
+// The frequency named after "Default:": the list label whose pixels its
+// text repeats (leading blank aside), or -1 when it repeats none.
+int named_default(HWND freq) {
+    const Pixels p = capture_client(freq);
+    for (int i = tool::kFirstListedFrequency; i <= tool::kLastListedFrequency; ++i) {
+        std::string text = tool::default_frequency_text(i);
+        const int lead = text[0] == ' ' ? tool::glyph_for(' ').width : 0;
+        if (lead != 0) text.erase(0, 1);
+        const int width = tool::bitmap_text_width(text);
+        const tool::Point label = tool::frequency_label_position(i);
+        bool same = true;
+        for (int y = 0; y < tool::kGlyphHeight && same; ++y)
+            for (int x = 0; x < width && same; ++x) same = p.at(280 + lead + x, 150 + y) == p.at(label.x + x, label.y + y);
+        if (same) return i;
+    }
+    return -1;
+}
+
+// The text of the bar's error box, once it is shown; "" when none comes.
+std::string error_box_text(DWORD pid, HWND* box_out = nullptr) {
+    HWND box = find_window(pid, "#32770", kErrorCaption);
+    if (box == nullptr) return "";
+    char text[128] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    if (box_out) *box_out = box;
+    return text;
+}
+
+void dismiss(HWND box) {
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    wait_until([&] { return !IsWindow(box); });
+}
+
+unsigned test_seed() {
+    const char* given = std::getenv("DUO_DECK_SEED");
+    const unsigned seed = given ? static_cast<unsigned>(std::strtoul(given, nullptr, 10)) : GetTickCount();
+    std::printf("DUO_DECK_SEED=%u\n", seed);
+    return seed;
+}
 
 RECT child_rect(HWND bar, int id) {
     RECT r = window_rect(GetDlgItem(bar, id));
@@ -153,6 +243,35 @@ TEST_F(Duodeck, StartsWhereThePositionFileSays) {
     EXPECT_EQ(p.bottom, 226);
 }
 
+// The bar starts where and as it ended, also with a position file next to
+// the program: the file is read where it is written.
+TEST_F(Duodeck, PositionFileIsReadWhereItIsWritten) {
+    const std::string dir = fresh_dir("position_place");
+    const std::string beside_program = bin_dir() + "\\DuoDeck.ini";
+    write_file(beside_program, encode({1022, 300, 200, 0, 0}));
+    struct Remove {
+        std::string path;
+        ~Remove() { DeleteFileA(path.c_str()); }
+    } remove{beside_program};
+    RECT ended{};
+    {
+        Deck d("", dir);
+        ASSERT_NE(d.bar, nullptr);
+        click_client(d.bar, 20, 20, true); // one row to one column
+        ASSERT_TRUE(wait_until([&] { return window_rect(d.bar).bottom - window_rect(d.bar).top == 410; }));
+        ended = window_rect(d.bar);
+        EXPECT_EQ(d.exit_by_button(), 0u);
+    }
+    Deck d("", dir);
+    ASSERT_NE(d.bar, nullptr);
+    ASSERT_TRUE(wait_until([&] { return window_rect(d.bar).bottom - window_rect(d.bar).top == 410; }));
+    const RECT r = window_rect(d.bar);
+    EXPECT_EQ(r.left, ended.left);
+    EXPECT_EQ(r.top, ended.top);
+    EXPECT_EQ(r.right - r.left, 50);
+    EXPECT_EQ(d.exit_by_button(), 0u);
+}
+
 TEST_F(Duodeck, DamagedOrShortPositionFileNeverHurts) {
     const std::string dir = fresh_dir("damaged_file");
     // A layout code of no arrangement: one row at the stored place.
@@ -170,6 +289,24 @@ TEST_F(Duodeck, DamagedOrShortPositionFileNeverHurts) {
     Position p{};
     ASSERT_TRUE(decode(read_file(dir + "\\DuoDeck.ini"), p));
     EXPECT_EQ(p.layout, 1019);
+    // Stored on a bigger screen, or damaged: the bar is moved onto this
+    // one, to the nearest place where all of it shows.
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const struct {
+        Position stored;
+        int left, top;
+    } off_screen[] = {{{1022, 5000, 70, 0, 0}, sw - 86, 70},
+                      {{1019, -3000, sh - 20, 0, 0}, 0, sh - 50},
+                      {{1020, 0x7FFFFFF0, -0x7FFFFFF0, 0, 0}, sw - 50, 0}};
+    for (const auto& c : off_screen) {
+        write_file(dir + "\\DuoDeck.ini", encode(c.stored));
+        Deck d("", dir);
+        ASSERT_NE(d.bar, nullptr);
+        const RECT r = window_rect(d.bar);
+        EXPECT_EQ(r.left, c.left) << c.stored.left;
+        EXPECT_EQ(r.top, c.top) << c.stored.top;
+        EXPECT_EQ(d.exit_by_button(), 0u);
+    }
     // Two bytes only: the layout's low bytes, the position stays default.
     write_file(dir + "\\DuoDeck.ini", std::string("\xFE\x03", 2));
     {
@@ -503,6 +640,46 @@ TEST_F(Duodeck, FourArrangementsByDoubleClick) {
     EXPECT_EQ(d.exit_by_button(), 0u);
 }
 
+// The pixels of a group box's frame: the 2-pixel bands along its left,
+// right and bottom edges that differ from the background (its top edge
+// is crossed by labels).
+int frame_pixels(const Pixels& p, const RECT& box) {
+    const unsigned bg = p.background();
+    const int top = box.top + 20;
+    return p.count_other(box.left, top, box.left + 2, box.bottom, bg) +
+           p.count_other(box.right - 2, top, box.right, box.bottom, bg) +
+           p.count_other(box.left + 2, box.bottom - 2, box.right - 2, box.bottom, bg);
+}
+
+// The settings dialog's two frames are whole when it is first shown and
+// after a click on an item: pixel for pixel what a full repaint draws.
+void expect_frames_whole(HWND settings) {
+    const Pixels first = capture_client(settings);
+    RedrawWindow(settings, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    const Pixels repainted = capture_client(settings);
+    RECT c;
+    GetClientRect(settings, &c);
+    click_client(settings, c.right / 5 + 10, c.bottom / 3 + 3 * c.bottom / 7 + 5); // "two columns"
+    Sleep(300);
+    const Pixels clicked = capture_client(settings);
+    for (int id : {1026, 1027}) {
+        RECT box = window_rect(GetDlgItem(settings, id));
+        MapWindowPoints(nullptr, settings, reinterpret_cast<POINT*>(&box), 2);
+        const int whole = frame_pixels(repainted, box);
+        const int band = 2 * 2 * (box.bottom - box.top - 20) + 2 * (box.right - box.left - 4);
+        std::printf("group box %d: %d frame pixels at first display, %d after a click, %d repainted, of %d\n", id,
+                    frame_pixels(first, box), frame_pixels(clicked, box), whole, band);
+        EXPECT_GT(whole, band * 9 / 10) << id;
+        EXPECT_EQ(frame_pixels(first, box), whole) << id;
+        EXPECT_EQ(frame_pixels(clicked, box), whole) << id;
+        int differ = 0;
+        for (int y = box.top; y < box.bottom; ++y)
+            for (int x = box.left; x < box.right; ++x) differ += first.at(x, y) != repainted.at(x, y) ? 1 : 0;
+        EXPECT_EQ(differ, 0) << id;
+    }
+}
+
 TEST_F(Duodeck, ArrangementAndStackingBySettingsDialog) {
     const std::string dir = fresh_dir("settings");
     Deck d("", dir);
@@ -520,6 +697,7 @@ TEST_F(Duodeck, ArrangementAndStackingBySettingsDialog) {
         if (choice.item_row == 1) {
             Sleep(300);
             screenshot(settings, "dialog_settings");
+            expect_frames_whole(settings);
         }
         click_client(settings, c.right / 5 + 10, c.bottom / 3 + choice.item_row * c.bottom / 7 + 5);
         click_window(GetDlgItem(settings, 114));
@@ -603,6 +781,159 @@ TEST_F(Duodeck, SecondBarFollowsTheFirst) {
     EXPECT_TRUE(wait_until([&] { return shows_stereo_off(a); }));
     EXPECT_EQ(b.exit_by_button(), 0u);
     EXPECT_EQ(a.exit_by_button(), 0u);
+}
+
+// Two bars and another client change the frequency in any order. Whenever
+// a bar's frequency dialog opens it marks the frequency the library runs
+// and names the library's default, and OK without a click keeps both. The
+// second bar's library answers 103 and posts it nothing at start.
+TEST_F(Duodeck, FrequencyDialogShowsWhatTheLibraryRuns) {
+    std::mt19937 random(test_seed());
+    const std::string dir_a = fresh_dir("follow_a"), dir_b = fresh_dir("follow_b");
+    write_file(dir_b + "\\DuoDeck.ini", encode({1019, 0, 300, 0, 0}));
+    Deck a("/F:90", dir_a);
+    ASSERT_NE(a.bar, nullptr);
+    Deck b("", dir_b);
+    ASSERT_NE(b.bar, nullptr);
+    Observer observer;
+    const std::vector<int> available = observer.listed_available();
+    ASSERT_GE(available.size(), 2u);
+    const int library_default = observer.query(105);
+    // What each bar's Enable asks for: /F:90, and the library's default.
+    const std::pair<Deck*, int> bars[2] = {{&a, 3}, {&b, library_default}};
+
+    a.press(kEnable);
+    ASSERT_TRUE(wait_until([&] { return shows_stereo_on(a) && shows_stereo_on(b); }));
+    ASSERT_EQ(observer.query(101), 3);
+    const auto check_dialog = [&](Deck& d, const std::string& step) {
+        HWND freq = open_frequency_dialog(d);
+        ASSERT_NE(freq, nullptr) << step;
+        const int running = observer.query(101);
+        EXPECT_EQ(marked_frequency(freq), running) << step;
+        EXPECT_EQ(named_default(freq), library_default) << step;
+        ASSERT_TRUE(close_dialog(freq, kFreqOk)) << step;
+        EXPECT_EQ(observer.query(101), running) << step << ": OK without a click";
+    };
+    check_dialog(a, "after /F:90 and Enable");
+    check_dialog(b, "second bar after the first's Enable");
+    for (int round = 0; round < 6; ++round) {
+        const auto& [deck, asks] = bars[random() % 2];
+        const int pick = available[random() % available.size()];
+        std::string step = "round " + std::to_string(round);
+        switch (random() % 3) {
+        case 0: // another client
+            step += ": client sets " + std::to_string(pick);
+            EXPECT_EQ(observer.client.ask("freq " + std::to_string(pick)), "1 0");
+            break;
+        case 1: { // a bar's dialog
+            step += ": dialog selects " + std::to_string(pick);
+            HWND freq = open_frequency_dialog(*deck);
+            ASSERT_NE(freq, nullptr) << step;
+            click_frequency(freq, pick);
+            ASSERT_TRUE(close_dialog(freq, kFreqOk)) << step;
+            EXPECT_EQ(observer.query(101), pick) << step;
+            break;
+        }
+        default: { // stereo off by one bar, on by the other
+            Deck& other = deck == &a ? b : a;
+            step += ": off and on again";
+            other.press(kDisable);
+            ASSERT_TRUE(wait_until([&] { return shows_stereo_off(a) && shows_stereo_off(b); })) << step;
+            deck->press(kEnable);
+            ASSERT_TRUE(wait_until([&] { return shows_stereo_on(a) && shows_stereo_on(b); })) << step;
+            EXPECT_EQ(observer.query(101), asks) << step;
+            break;
+        }
+        }
+        check_dialog(*bars[random() % 2].first, step);
+    }
+    EXPECT_EQ(b.exit_by_button(), 0u);
+    EXPECT_EQ(a.exit_by_button(), 0u);
+}
+
+// A bar started after another client gets no notification from Init: it
+// asks the library what is available and its default. /F: wins over no
+// later default: a frequency test's replaces it.
+TEST_F(Duodeck, BarStartedAfterAnotherClientAsksTheLibrary) {
+    Observer observer; // the first client
+    const std::string dir = fresh_dir("after_client");
+    Deck d("/F:110", dir);
+    ASSERT_NE(d.bar, nullptr);
+    const DWORD pid = d.process->id();
+    const int library_default = observer.query(105);
+    ASSERT_NE(library_default, 7);
+    d.press(kEnable);
+    ASSERT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
+    EXPECT_EQ(observer.query(101), 7);
+    // Every frequency the library has can be chosen.
+    const std::vector<int> available = observer.listed_available();
+    ASSERT_GE(available.size(), 2u);
+    for (int index : available) {
+        HWND freq = open_frequency_dialog(d);
+        ASSERT_NE(freq, nullptr);
+        EXPECT_EQ(named_default(freq), library_default);
+        click_frequency(freq, index);
+        ASSERT_TRUE(close_dialog(freq, kFreqOk));
+        EXPECT_EQ(observer.query(101), index);
+    }
+    d.press(kDisable);
+    ASSERT_TRUE(wait_until([&] { return shows_stereo_off(d); }));
+    // The frequency test tells every bar the default it keeps.
+    d.press(kTest);
+    HWND diagnosis = find_dialog(pid, d.bar);
+    ASSERT_NE(diagnosis, nullptr);
+    PostMessageA(diagnosis, WM_COMMAND, kDiagnosisClose, 0);
+    ASSERT_TRUE(wait_until([&] { return !IsWindow(diagnosis); }));
+    ASSERT_TRUE(observer.got("608:" + std::to_string(library_default)));
+    d.press(kEnable);
+    ASSERT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
+    EXPECT_EQ(observer.query(101), library_default);
+    EXPECT_EQ(d.exit_by_button(), 0u);
+}
+
+// A request the library refuses shows the bar's error box, and the bar is
+// left in the library's state.
+TEST_F(Duodeck, RefusedRequestsShowAnErrorBox) {
+    const std::string dir = fresh_dir("refused");
+    Deck d("", dir);
+    ASSERT_NE(d.bar, nullptr);
+    const DWORD pid = d.process->id();
+    Observer observer(fresh_dir("refused_client"));
+    // Another client closes the library: it is no longer initialised.
+    ASSERT_EQ(observer.client.ask("close own").substr(0, 1), "1");
+    d.press(kEnable);
+    HWND box = nullptr;
+    EXPECT_EQ(error_box_text(pid, &box), "VR system is not initialized");
+    if (box) dismiss(box);
+    EXPECT_TRUE(shows_stereo_off(d));
+    EXPECT_FALSE(stereo_programmed());
+    // The bar did not take the hot key.
+    EXPECT_TRUE(RegisterHotKey(nullptr, 1, MOD_ALT | MOD_CONTROL, 'T'));
+    UnregisterHotKey(nullptr, 1);
+
+    // Initialised again: stereo on; then another client switches it off
+    // under the open frequency dialog.
+    ASSERT_EQ(observer.client.ask("init own").substr(0, 1), "1");
+    d.press(kEnable);
+    ASSERT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
+    const int running = observer.query(101);
+    const std::vector<int> available = observer.listed_available();
+    ASSERT_GE(available.size(), 2u);
+    const int other = available[0] == running ? available[1] : available[0];
+    HWND freq = open_frequency_dialog(d);
+    ASSERT_NE(freq, nullptr);
+    observer.client.ask("disable own");
+    ASSERT_TRUE(wait_until([&] { return shows_stereo_off(d); }));
+    observer.messages();
+    click_frequency(freq, other);
+    click_window(GetDlgItem(freq, kFreqOk));
+    EXPECT_EQ(error_box_text(pid, &box), "VR system is not enabled");
+    if (box) dismiss(box);
+    EXPECT_TRUE(wait_until([&] { return !IsWindow(freq); }));
+    EXPECT_EQ(observer.messages().find("607"), std::string::npos);
+    EXPECT_EQ(observer.query(101), running);
+    EXPECT_TRUE(shows_stereo_off(d));
+    EXPECT_EQ(d.exit_by_button(), 0u);
 }
 
 // Each initialisation error: its box, then the program ends with 0 and

@@ -2,6 +2,9 @@
 // buttons' states.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <random>
 #include <set>
 #include <utility>
 
@@ -45,6 +48,39 @@ TEST(Layout, SlotsFillTheBarWithoutOverlap) {
 // In two rows every button stands on its own picture in the face sheet.
 TEST(Layout, TwoRowsMatchesTheFaceSheet) {
     for (const ButtonInfo& b : kButtons) EXPECT_EQ(slot_position(kLayoutTwoRows, b.slot), b.face) << b.id;
+}
+
+// A stored position, whatever its values, puts the bar wholly on the
+// screen, and one already on the screen is kept.
+TEST(Layout, StoredPositionIsMovedOntoTheScreen) {
+    std::mt19937 random(20261208);
+    const Rect screens[] = {{0, 0, 640, 480}, {0, 0, 800, 600}, {-1024, 0, 1024, 768}, {0, 0, 40, 40}};
+    const int extremes[] = {INT_MIN, -5000, -1, 0, 1, 5000, INT_MAX};
+    for (int round = 0; round < 4000; ++round) {
+        const Rect& screen = screens[random() % 4];
+        const Size bar = bar_size(kLayoutOneRow + static_cast<int>(random() % 4));
+        const auto pick = [&] { return random() % 3 == 0 ? extremes[random() % 7] : static_cast<int>(random() % 3000) - 1500; };
+        const Point at{pick(), pick()};
+        const Point p = onto_screen(at, bar, screen);
+        // One axis at a time: the bar's span on it, the screen's, the result.
+        const auto check = [&](int from, int got, int length, int low, int high) {
+            const bool fits = length <= high - low, was_on = from >= low && from <= high - length;
+            if (fits) {
+                EXPECT_GE(got, low) << from;
+                EXPECT_LE(got, high - length) << from;
+            } else {
+                EXPECT_EQ(got, low) << from;
+            }
+            // Kept when already on the screen, else moved onto the nearest edge.
+            if (was_on) {
+                EXPECT_EQ(got, from);
+            } else if (fits) {
+                EXPECT_EQ(got, from < low ? low : high - length) << from;
+            }
+        };
+        check(at.x, p.x, bar.width, screen.left, screen.right);
+        check(at.y, p.y, bar.height, screen.top, screen.bottom);
+    }
 }
 
 TEST(Layout, CreationRowPutsTestBeforeResume) {
