@@ -23,11 +23,13 @@ void save_step(TimingBlock& saved) {
     saved.bytes[kBlockExt2] = read_crtc(kCrtcExtTiming);
 }
 
+// CRTC 0x3F bit 7 is offset bit 8 and bit 6 offset bit 9: the tuned 800x600
+// 24-bit record's 0x2C with bit 7 is the 300 units of an 800-pixel line.
 int eye_shift(const TimingBlock& block) {
     const std::uint8_t ext = block.bytes[kBlockExt2];
     int shift = block.bytes[kBlockOffset];
-    if (ext & 0xC0) shift |= 0x100;
-    if (ext & 0x80) shift |= 0x200;
+    if (ext & 0x80) shift |= 0x100;
+    if (ext & 0x40) shift |= 0x200;
     return shift;
 }
 

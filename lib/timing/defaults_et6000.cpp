@@ -6,8 +6,8 @@
 // others, with the field rate each clock slot gives on its records. The chip
 // counts pixels at every depth, so the three 1024x768 records share one scan
 // (the one the 1024x768 clock table is made for) and differ only in the line
-// offset: 128, 256 and 384 eight-byte units, bits 8 and 9 in CRTC 0x3F as
-// the eye shift reads them (bit 6 alone: bit 8; bit 7: bits 8 and 9).
+// offset: 128, 256 and 384 eight-byte units, offset bit 8 in CRTC 0x3F bit 7
+// (bit 9 would be bit 6), as on the tuned 800x600 24-bit record (300).
 #include <iterator>
 
 #include "lib/timing/defaults_data.h"
@@ -40,10 +40,10 @@ constexpr RecordEntry kRecords[] = {
       {0x80, 0x00, 0x00}}}, // 1264 px x 409.5 lines per field
     {ChipGroup::kEt6000, 0, 1024, 768, kDepth16, false,
      {{0x99, 0x7F, 0x80, 0x9D, 0x81, 0x17, 0x31, 0xFD, 0x00, 0x60, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x09, 0xFF, 0x00, 0x40, 0x00, 0x32, 0xA3, 0xFF},
-      {0x80, 0x40, 0x00}}}, // 1264 px x 409.5 lines per field
+      {0x80, 0x80, 0x00}}}, // 1264 px x 409.5 lines per field
     {ChipGroup::kEt6000, 0, 1024, 768, kDepth24, false,
      {{0x99, 0x7F, 0x80, 0x9D, 0x81, 0x17, 0x31, 0xFD, 0x00, 0x60, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x09, 0xFF, 0x80, 0x40, 0x00, 0x32, 0xA3, 0xFF},
-      {0x80, 0x40, 0x00}}}, // 1264 px x 409.5 lines per field
+      {0x80, 0x80, 0x00}}}, // 1264 px x 409.5 lines per field
 };
 
 // In the order of the three_resolutions indexes of defaults_data.h.

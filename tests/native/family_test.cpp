@@ -59,10 +59,14 @@ TEST_F(FamilyTest, OtherFamiliesTakeTheirOffsetHighBits) {
     EXPECT_EQ(eye_shift_after_write(0x203, 8, 800, b), 0x340);
     b = block_with_offset(0x40, 0x10);
     EXPECT_EQ(eye_shift_after_write(0x301, 8, 800, b), 0x140);
-    b = block_with_offset(0x40, 0x00, 0x40); // bit 6: offset bit 8
-    EXPECT_EQ(eye_shift_after_write(0x501, 8, 800, b), 0x140);
-    b.bytes[kBlockExt2] = 0x80; // bit 7: bits 8 and 9
-    EXPECT_EQ(eye_shift_after_write(0x501, 8, 800, b), 0x340);
+    // ET6000 CRTC 0x3F: bit 7 is offset bit 8, bit 6 offset bit 9; the tuned
+    // 800x600 24-bit record is 300 units (800 pixels of 3 bytes).
+    b = block_with_offset(0x2C, 0x00, 0x80);
+    EXPECT_EQ(eye_shift_after_write(0x501, 24, 800, b), 300);
+    b.bytes[kBlockExt2] = 0x40;
+    EXPECT_EQ(eye_shift_after_write(0x501, 8, 800, b), 0x22C);
+    b.bytes[kBlockExt2] = 0xC0;
+    EXPECT_EQ(eye_shift_after_write(0x501, 8, 800, b), 0x32C);
 }
 
 TEST_F(FamilyTest, CirrusClockSettingBytesDependOnTheChip) {
