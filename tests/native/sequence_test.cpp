@@ -443,10 +443,9 @@ private:
         // does. It loads the stereo record's blanking, so it is pressed only
         // while the chip runs that block: on the desktop or in line-double
         // mode it would put that blanking on another timing.
-        const std::int32_t f = g_shared.current_frequency;
-        if (adjust_stored_block() != nullptr && random_() % 4 == 0)
-            adjust_default(s, g_shared.chip_code, g_shared.display_width, g_shared.colour_depth, g_shared.current_table.blocks[f]);
         TimingBlock* block = adjust_stored_block();
+        if (block != nullptr && random_() % 4 == 0)
+            adjust_default(s, g_shared.chip_code, g_shared.display_width, g_shared.colour_depth, *block);
         const bool ok = random_() % 2 == 0;
         if (ok) adjust_ok(s, block);
         else adjust_cancel(s, block);
