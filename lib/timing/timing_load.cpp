@@ -21,12 +21,6 @@ TimingTable& table_of_class(DepthClass depth, DepthClass current) {
     return depth == current ? g_shared.current_table : g_shared.stored_tables[depth];
 }
 
-bool has_timing(const TimingBlock& block) {
-    for (int i = 0; i < kCrtcBlockBytes; ++i)
-        if (block.bytes[i] != 0) return true;
-    return false;
-}
-
 bool has_clock(const ClockSetting& setting) { return (setting.b[0] | setting.b[1] | setting.b[2]) != 0; }
 
 void load_defaults(std::int32_t chip, int bits_per_pixel, int width, int height) {
@@ -73,7 +67,7 @@ void load_timing_tables() {
 
 bool frequency_programmable(std::int32_t frequency) {
     if (frequency < 0 || frequency >= kFrequencyCount || family_of(g_shared.chip_code) == kNoFamily) return false;
-    if (!has_timing(g_shared.current_table.blocks[frequency])) return false;
+    if (!block_has_timing(g_shared.current_table.blocks[frequency])) return false;
     if (!has_clock(selected_clock_setting(frequency))) return false;
     if (uses_resolution_clock_table(g_shared.chip_code)) {
         const ClockSetting* change = resolution_clock_setting(frequency);
@@ -98,6 +92,12 @@ const ClockSetting* resolution_clock_setting(std::int32_t frequency) {
     const int table = s3_resolution_clock_table(g_shared.display_width, g_shared.display_height);
     if (table < 0) return nullptr;
     return &clock_tables(kS3)[static_cast<std::size_t>(table)].slots[frequency];
+}
+
+bool block_has_timing(const TimingBlock& block) {
+    for (int i = 0; i < kCrtcBlockBytes; ++i)
+        if (block.bytes[i] != 0) return true;
+    return false;
 }
 
 const TimingRecord* current_default_record() {

@@ -25,6 +25,9 @@ void load_timing_tables();
 // set: only such an index is ever programmed.
 bool frequency_programmable(std::int32_t frequency);
 
+// Bytes 0-24 (the CRTC image) not all zero.
+bool block_has_timing(const TimingBlock& block);
+
 // Slot f of the selected clock table of the chip's family. A frequency index
 // outside 0..19, or a chip of no family, gives a setting of zero bytes: no
 // table is indexed with it.

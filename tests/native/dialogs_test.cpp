@@ -634,7 +634,9 @@ TEST_F(DiagnosisTest, TestAsksAgainOnlyAfterATimeOutAndRetry) {
     EXPECT_EQ(script.next_confirm, 0u);
 }
 
-TEST_F(DiagnosisTest, AFrequencyIndexFromADamagedFileIsNotTested) {
+// Neither an index outside the table nor one without timing or clock is put
+// on the screen.
+TEST_F(DiagnosisTest, AFrequencyThatCannotBeProgrammedIsNotTested) {
     for (std::int32_t bad : {-1, 10, 20, 1000}) {
         g_shared.test_frequency = bad;
         script = Script{{kPassYes}, {}, {}};
@@ -643,6 +645,30 @@ TEST_F(DiagnosisTest, AFrequencyIndexFromADamagedFileIsNotTested) {
         record_answer(1); // nothing outside the table is written
     }
     EXPECT_FALSE(set_default(state));
+
+    g_shared.current_table.blocks[7] = TimingBlock{};
+    g_shared.test_frequency = 7;
+    script = Script{{kPassYes}, {}, {}};
+    run_test(dialogs());
+    run_test_all(state, dialogs());
+    EXPECT_EQ(script.tested, (std::vector<std::int32_t>{3, 4, 5, 6, 8, 9}));
+    g_shared.current_frequency = 7; // and not over a block without timing
+    script = Script{{}, {}, {}};
+    run_test_all(state, dialogs());
+    EXPECT_TRUE(script.tested.empty());
+
+    // The ET6000 800x600 clock table has no 75-85 Hz.
+    testing::reset_world("et6000", {800, 600, 16});
+    g_shared.chip_code = 0x501;
+    load_timing_tables();
+    g_shared.current_frequency = 5;
+    const auto desktop = std::make_unique<sim::AdapterState>(a());
+    g_shared.test_frequency = 1;
+    script = Script{{kPassYes}, {}, {}};
+    run_test(dialogs());
+    EXPECT_TRUE(script.tested.empty());
+    std::string where;
+    EXPECT_TRUE(same_display(*desktop, a(), where)) << where;
 }
 
 TEST_F(DiagnosisTest, TestAllRunsNinetyToOneHundredTwentyUntilAborted) {
