@@ -305,11 +305,12 @@ std::string probe_name(DWORD pid, const char* what) {
     return "DuoGdiProbe." + std::to_string(pid) + "." + what;
 }
 
-// Runs LoadLibraryA(gdi_probe.dll) on a new thread of the process.
-bool load_probe(DWORD pid) {
+// Runs LoadLibraryA(dll in the program folder) on a new thread of the
+// process.
+bool load_into(DWORD pid, const char* dll) {
     Handle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid));
     if (!process.h) return false;
-    const std::string path = bin_dir() + "\\gdi_probe.dll";
+    const std::string path = bin_dir() + "\\" + dll;
     void* remote = VirtualAllocEx(process.h, nullptr, path.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remote) return false;
     bool loaded = false;
@@ -331,7 +332,7 @@ bool load_probe(DWORD pid) {
 int remote_gdi_objects(DWORD pid) {
     Handle ask(OpenEventA(EVENT_MODIFY_STATE, FALSE, probe_name(pid, "ask").c_str()));
     if (!ask.h) {
-        if (!load_probe(pid)) return -1;
+        if (!load_into(pid, "gdi_probe.dll")) return -1;
         ask.h = OpenEventA(EVENT_MODIFY_STATE, FALSE, probe_name(pid, "ask").c_str());
     }
     Handle done(OpenEventA(SYNCHRONIZE, FALSE, probe_name(pid, "done").c_str()));
@@ -343,6 +344,30 @@ int remote_gdi_objects(DWORD pid) {
     if (SetEvent(ask.h) && WaitForSingleObject(done.h, 5000) == WAIT_OBJECT_0) result = *count;
     UnmapViewOfFile(const_cast<LONG*>(count));
     return result;
+}
+
+HANDLE start_with_faults(const std::string& dir, const char* faults, DWORD* pid) {
+    const std::string command = "\"" + bin_dir() + "\\duodeck.exe\"";
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    SetEnvironmentVariableA("DUO_DECK_FAULTS", faults);
+    const BOOL started =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, dir.c_str(), &si, &pi);
+    SetEnvironmentVariableA("DUO_DECK_FAULTS", nullptr);
+    if (!started) return nullptr;
+    if (!load_into(pi.dwProcessId, "deck_faults.dll")) {
+        TerminateProcess(pi.hProcess, 1);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return nullptr;
+    }
+    ResumeThread(pi.hThread);
+    CloseHandle(pi.hThread);
+    *pid = pi.dwProcessId;
+    return pi.hProcess;
 }
 
 } // namespace duo::deck_test

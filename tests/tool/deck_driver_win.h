@@ -56,6 +56,11 @@ struct Pixels {
 };
 Pixels capture_client(HWND window);
 
+// Starts duodeck.exe in `dir` with deck_faults.dll loaded before the
+// program's first instruction, `faults` naming what the system refuses it
+// (see deck_faults_win.cpp). The process handle, or nullptr.
+HANDLE start_with_faults(const std::string& dir, const char* faults, DWORD* pid);
+
 // Saves the screen area of the window (or the whole screen for nullptr)
 // as bin\screenshots\NAME.bmp.
 bool screenshot(HWND window, const std::string& name);

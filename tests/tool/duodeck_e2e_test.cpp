@@ -936,6 +936,156 @@ TEST_F(Duodeck, RefusedRequestsShowAnErrorBox) {
     EXPECT_EQ(d.exit_by_button(), 0u);
 }
 
+// The bar's failure paths in the real program, with the system refusing
+// what the bar asks for (deck_faults.dll). Without its timer or its hint
+// class the bar works on without hints; below 256 colours it closes the
+// library it has initialised and ends.
+TEST_F(Duodeck, RefusedTimerHintClassAndColourDepth) {
+    const struct {
+        const char* faults;
+        const char* caption;
+        const char* text;
+    } cases[] = {{"timer", "Error!", "Set timer fails."},
+                 {"hint", "Err! - Hint", "Hint(): RegisterClass() failed"},
+                 {"depth", kErrorCaption, "Display driver must be 256 colors or above to run this program"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faults);
+        const std::string dir = fresh_dir(std::string("fault_") + c.faults);
+        // Another client holds the library, to see whether the bar closes it.
+        Observer observer(fresh_dir(std::string("fault_client_") + c.faults));
+        DWORD pid = 0;
+        HANDLE process = start_with_faults(dir, c.faults, &pid);
+        ASSERT_NE(process, nullptr);
+        struct Close {
+            HANDLE h;
+            ~Close() {
+                if (WaitForSingleObject(h, 5000) != WAIT_OBJECT_0) TerminateProcess(h, 99);
+                CloseHandle(h);
+            }
+        } close{process};
+        HWND box = find_window(pid, "#32770", c.caption, 10000);
+        ASSERT_NE(box, nullptr);
+        char text[128] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        EXPECT_STREQ(text, c.text);
+        dismiss(box);
+        DWORD code = STILL_ACTIVE;
+        if (std::strcmp(c.faults, "depth") == 0) {
+            ASSERT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+            GetExitCodeProcess(process, &code);
+            EXPECT_EQ(code, 0u);
+            EXPECT_TRUE(file_exists(dir + "\\DuoDeck.ini"));
+            // The bar closed the library: it is no longer initialised.
+            EXPECT_EQ(observer.client.ask("freq 3"), "0 201");
+            continue;
+        }
+        HWND bar = find_window(pid, "DUODECK", "DUO DECK");
+        ASSERT_NE(bar, nullptr);
+        // No hint, however long the cursor rests on a button.
+        const RECT exit_button = window_rect(GetDlgItem(bar, kExit));
+        SetCursorPos(exit_button.left + 5, exit_button.top + 5);
+        Sleep(800);
+        HWND hint = find_window(pid, "HINT", nullptr, 200);
+        EXPECT_TRUE(hint == nullptr || !IsWindowVisible(hint));
+        SetCursorPos(700, 500);
+        // The rest of the bar works.
+        click_client(bar, 20, 20, true);
+        EXPECT_TRUE(wait_until([&] { return window_rect(bar).right - window_rect(bar).left == 50; }));
+        click_window(GetDlgItem(bar, kEnable));
+        EXPECT_TRUE(wait_until([&] { return stereo_programmed(); }, 8000));
+        click_window(GetDlgItem(bar, kDisable));
+        EXPECT_TRUE(wait_until([&] { return !stereo_programmed(); }, 8000));
+        click_window(GetDlgItem(bar, kExit));
+        ASSERT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+        GetExitCodeProcess(process, &code);
+        EXPECT_EQ(code, 0u);
+    }
+}
+
+// A face sheet as this screen shows it, through a bitmap of the screen's
+// own format as the bar's are.
+Pixels sheet_on_screen(HMODULE art, int id) {
+    Pixels out;
+    HBITMAP sheet = LoadBitmapA(art, MAKEINTRESOURCEA(id));
+    if (sheet == nullptr) return out;
+    out.width = 230;
+    out.height = 86;
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen), device = CreateCompatibleDC(screen), flat = CreateCompatibleDC(screen);
+    HBITMAP device_bitmap = CreateCompatibleBitmap(screen, out.width, out.height);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof bi.bmiHeader, out.width, -out.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old_from = SelectObject(from, sheet), old_device = SelectObject(device, device_bitmap),
+            old_flat = SelectObject(flat, dib);
+    BitBlt(device, 0, 0, out.width, out.height, from, 0, 0, SRCCOPY);
+    BitBlt(flat, 0, 0, out.width, out.height, device, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* px = static_cast<const unsigned*>(bits);
+    out.rgb.assign(px, px + out.width * out.height);
+    for (unsigned& v : out.rgb) v &= 0xFFFFFF;
+    SelectObject(from, old_from);
+    SelectObject(device, old_device);
+    SelectObject(flat, old_flat);
+    DeleteObject(dib);
+    DeleteObject(device_bitmap);
+    DeleteObject(sheet);
+    DeleteDC(from);
+    DeleteDC(device);
+    DeleteDC(flat);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+// Whether a 36x36 cell of the bar shows the sheet's cell, colours compared
+// at the precision the screen keeps (5, 6 and 5 bits at 16 bits per pixel).
+bool same_cell(const Pixels& shown, POINT at, const Pixels& sheet, POINT from, unsigned kept) {
+    for (int y = 0; y < 36; ++y)
+        for (int x = 0; x < 36; ++x)
+            if (((shown.at(at.x + x, at.y + y) ^ sheet.at(from.x + x, from.y + y)) & kept) != 0) return false;
+    return true;
+}
+
+// The bar's pictures come from the sheets of the screen's depth: the
+// 16-colour sheets 183 to 185 on a 256-colour screen, the true-colour 165,
+// 168 and 169 above it. Both kinds hold the same picture, so this shows
+// that each depth's sheets load and draw whole, through the palette too.
+TEST_F(Duodeck, FacesComeFromTheSheetsOfTheScreenDepth) {
+    HDC screen = GetDC(nullptr);
+    const int depth = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+    ReleaseDC(nullptr, screen);
+    HMODULE art = LoadLibraryExA((bin_dir() + "\\duodeck.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(art, nullptr);
+    const bool palette = depth == 8;
+    const Pixels normal = sheet_on_screen(art, palette ? 183 : 165);
+    const Pixels disabled = sheet_on_screen(art, palette ? 185 : 168);
+    FreeLibrary(art);
+    ASSERT_FALSE(normal.rgb.empty() || disabled.rgb.empty());
+    const std::string dir = fresh_dir("faces");
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 20, GetSystemMetrics(SM_CYSCREEN) - 20);
+    Deck d("", dir);
+    ASSERT_NE(d.bar, nullptr);
+    Sleep(300);
+    const Pixels shown = capture_client(d.bar);
+    ASSERT_EQ(shown.width, 410);
+    const auto at = [&](int id) {
+        const RECT r = child_rect(d.bar, id);
+        return POINT{r.left, r.top};
+    };
+    // The logo, an enabled button (Exit) and a disabled one (Disable).
+    const struct {
+        POINT at, face;
+        const Pixels& sheet;
+    } cells[] = {{{7, 7}, {7, 7}, normal}, {at(kExit), {187, 43}, normal}, {at(kDisable), {79, 7}, disabled}};
+    const unsigned kept = depth == 16 ? 0xF8FCF8 : 0xFFFFFF;
+    for (const auto& c : cells)
+        EXPECT_TRUE(same_cell(shown, c.at, c.sheet, c.face, kept))
+            << depth << " bits, face " << c.face.x << "," << c.face.y;
+    screenshot(d.bar, "bar_" + std::to_string(depth) + "_bits");
+    EXPECT_EQ(d.exit_by_button(), 0u);
+}
+
 // Each initialisation error: its box, then the program ends with 0 and
 // still writes its position file.
 void expect_init_error(const char* adapter, const char* text, const char* dir_name) {
