@@ -7,8 +7,14 @@ namespace duo {
 
 bool attach_process() {
     for (int slot = 0; slot < kClientSlots; ++slot) {
-        if (g_shared.clients[slot].in_use == 0) {
-            g_shared.clients[slot].in_use = 1;
+        ClientSlot& client = g_shared.clients[slot];
+        // A slot whose process was ended from outside never saw its detach.
+        if (client.in_use != 0 && !platform::process_running(client.process_id)) {
+            client = ClientSlot{};
+            --g_shared.attach_count;
+        }
+        if (client.in_use == 0) {
+            client = ClientSlot{1, 0, platform::process_id(), 0};
             g_process.client_slot = slot;
             ++g_shared.attach_count;
             return true;
@@ -23,8 +29,7 @@ bool detach_process() {
     if (slot < 0 || slot >= kClientSlots) return false;
     // A process that ends without Close leaves no window behind to be told
     // of changes: its handle could be recycled by another program.
-    g_shared.clients[slot].in_use = 0;
-    g_shared.clients[slot].host_window = 0;
+    g_shared.clients[slot] = ClientSlot{};
     g_process.client_slot = -1;
     return --g_shared.attach_count == 0;
 }
@@ -33,9 +38,21 @@ void notify_window(WindowHandle window, std::int32_t code, std::intptr_t lparam)
     platform::post_message(window, kNotifyMessage, static_cast<std::uintptr_t>(code), lparam);
 }
 
+void register_host(ClientSlot& client, WindowHandle host) {
+    client.host_window = host;
+    client.host_owner = host != 0 ? platform::window_owner(host) : 0;
+}
+
+void notify_client(const ClientSlot& client, std::int32_t code, std::intptr_t lparam) {
+    // A handle whose window has gone, or now belongs to another program,
+    // is not the host that was registered.
+    if (client.host_window != 0 && platform::window_owner(client.host_window) == client.host_owner)
+        notify_window(client.host_window, code, lparam);
+}
+
 void notify_hosts(std::int32_t code, std::intptr_t lparam, WindowHandle skip) {
     for (const ClientSlot& client : g_shared.clients) {
-        if (client.host_window != 0 && client.host_window != skip) notify_window(client.host_window, code, lparam);
+        if (client.host_window != skip) notify_client(client, code, lparam);
     }
 }
 

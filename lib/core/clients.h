@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "lib/core/state.h"
 #include "lib/core/types.h"
 
 namespace duo {
@@ -15,6 +16,11 @@ bool detach_process();
 
 // Posts the notification to one window.
 void notify_window(WindowHandle window, std::int32_t code, std::intptr_t lparam);
+// Registers a client's host window (0: none) with the process it belongs to.
+void register_host(ClientSlot& client, WindowHandle host);
+// Posts the notification to a client's host window, if it has one that
+// still belongs to the process it belonged to when registered.
+void notify_client(const ClientSlot& client, std::int32_t code, std::intptr_t lparam);
 // Posts the notification to every registered host window in slot order,
 // leaving out `skip` (0 leaves out nobody).
 void notify_hosts(std::int32_t code, std::intptr_t lparam, WindowHandle skip);

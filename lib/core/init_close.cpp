@@ -72,7 +72,7 @@ std::int32_t set_up(WindowHandle host, const platform::DesktopMode& mode) {
 std::int32_t init_library(WindowHandle host) {
     const platform::DesktopMode mode = platform::desktop_mode();
     // Registered before anything is checked: it stays even when this fails.
-    if (ClientSlot* slot = own_slot()) slot->host_window = host;
+    if (ClientSlot* slot = own_slot()) register_host(*slot, host);
 
     if (g_process.driver == 0) {
         g_process.driver = platform::open_driver();
@@ -97,7 +97,7 @@ std::int32_t init_library(WindowHandle host) {
 }
 
 std::int32_t close_library(WindowHandle skip) {
-    if (ClientSlot* slot = own_slot()) slot->host_window = 0;
+    if (ClientSlot* slot = own_slot()) register_host(*slot, 0);
     g_shared.last_error = kErrNone;
     // A process that never reached the adapter has nothing to switch off and
     // no tables of its own to save.

@@ -26,6 +26,14 @@ void close_driver(DriverHandle handle);
 bool device_io_control(DriverHandle handle, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
                        std::uint32_t out_size);
 
+// This process's identifier; whether a process still runs; the process a
+// window belongs to (0 for no window). A process that was ended from
+// outside never detaches, and its window handles can be given to other
+// programs.
+std::uint32_t process_id();
+bool process_running(std::uint32_t id);
+std::uint32_t window_owner(WindowHandle window);
+
 // Posts (never sends) a message; false when the window is gone.
 bool post_message(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
 

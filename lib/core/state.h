@@ -24,6 +24,8 @@ constexpr Family family_of(std::int32_t chip) {
 struct ClientSlot {
     std::int32_t in_use;
     WindowHandle host_window;
+    std::uint32_t process_id; // the process holding the slot
+    std::uint32_t host_owner; // the process the host window belonged to when registered
 };
 
 // 2 or 3 bytes selecting a pixel clock; unused bytes stay 0.

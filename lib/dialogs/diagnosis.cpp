@@ -181,8 +181,8 @@ void diagnosis_close(const DiagnosisState& s) {
     const std::int32_t mask = available_frequency_mask();
     for (const ClientSlot& slot : g_shared.clients) {
         if (slot.host_window == 0) continue;
-        notify_window(slot.host_window, kNotifyAvailable, mask);
-        notify_window(slot.host_window, kNotifyDefaultFrequency, s.pending_default);
+        notify_client(slot, kNotifyAvailable, mask);
+        notify_client(slot, kNotifyDefaultFrequency, s.pending_default);
     }
 }
 

@@ -52,6 +52,30 @@ TEST_F(ClientsTest, AFreedSlotForgetsItsHostWindowAndIsTakenByTheNextProcess) {
     EXPECT_EQ(g_process.client_slot, 1);
 }
 
+// A process ended from outside never detaches: its slot is taken back by
+// the next attach, and a window handle it left, now another program's, is
+// told nothing.
+TEST_F(ClientsTest, AProcessEndedFromOutsideLeavesNoSlotAndNoWindowBehind) {
+    for (std::uint32_t id = 10; id < 10 + kClientSlots; ++id) {
+        testing::fake().process_id = id;
+        g_process = ProcessState{};
+        ASSERT_TRUE(attach_process());
+        g_shared.clients[g_process.client_slot].host_window = 0x100 + id;
+    }
+    testing::fake().window_owners[0x10C] = 99; // slot 2's handle, recycled
+    testing::fake().posted.clear();
+    notify_hosts(kNotifyStereoOff, 0, 0);
+    EXPECT_EQ(testing::fake().posted.size(), 7u);
+
+    testing::fake().ended_processes.insert(13);
+    testing::fake().process_id = 20;
+    g_process = ProcessState{};
+    ASSERT_TRUE(attach_process());
+    EXPECT_EQ(g_process.client_slot, 3);
+    EXPECT_EQ(g_shared.clients[3].host_window, 0u);
+    EXPECT_EQ(g_shared.attach_count, kClientSlots);
+}
+
 TEST_F(ClientsTest, LastDetachReportsTheLibraryUnloaded) {
     attach_process();
     ProcessState first = g_process;

@@ -37,6 +37,9 @@ void reset_world(std::string_view adapter, sim::DesktopMode mode) {
     f.opens = f.closes = 0;
     f.driver_calls.clear();
     f.posted.clear();
+    f.process_id = 1;
+    f.ended_processes.clear();
+    f.window_owners.clear();
     f.files.clear();
     f.files_writable = true;
     f.short_write_after = -1;
@@ -81,6 +84,16 @@ std::uintptr_t hide_cursor() {
 }
 
 void restore_cursor(std::uintptr_t previous) { testing::fake().cursor = previous; }
+
+std::uint32_t process_id() { return testing::fake().process_id; }
+
+bool process_running(std::uint32_t id) { return testing::fake().ended_processes.count(id) == 0; }
+
+std::uint32_t window_owner(WindowHandle window) {
+    const auto& owners = testing::fake().window_owners;
+    const auto owner = owners.find(window);
+    return owner == owners.end() ? 0 : owner->second;
+}
 
 bool post_message(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
     testing::fake().posted.push_back({window, message, wparam, lparam});

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <memory>
 #include <string_view>
@@ -31,6 +32,11 @@ struct FakePlatform {
     int closes = 0;
     std::vector<std::uint32_t> driver_calls; // control codes, in order
     std::vector<PostedMessage> posted;
+    // Processes: the calling one, those ended from outside, and the owners
+    // of windows (a window not listed has owner 0).
+    std::uint32_t process_id = 1;
+    std::set<std::uint32_t> ended_processes;
+    std::map<WindowHandle, std::uint32_t> window_owners;
 
     // Files by name, as the settings file calls see them; no search path.
     std::map<std::string, std::vector<std::uint8_t>> files;

@@ -193,4 +193,19 @@ TEST_F(LibraryEndToEnd, NotificationsFollowSlotOrderAndAFreedSlotIsReused) {
     EXPECT_EQ(Observer::arrivals, expected);
 }
 
+// A client ended from outside never runs its detach: the next process to
+// load the library takes its slot back, so eight can still run.
+TEST_F(LibraryEndToEnd, AProcessEndedFromOutsideGivesBackItsSlot) {
+    std::vector<std::unique_ptr<ChildProcess>> clients;
+    for (int i = 0; i < 8; ++i) clients.push_back(client());
+    HANDLE victim = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, clients[3]->id());
+    ASSERT_NE(victim, nullptr);
+    TerminateProcess(victim, 9);
+    WaitForSingleObject(victim, 10000);
+    CloseHandle(victim);
+    clients[3] = client();
+    ChildProcess ninth("\"" + program_dir() + "\\duoclient.exe\"");
+    EXPECT_EQ(ninth.read_line(), "refused");
+}
+
 } // namespace

@@ -63,10 +63,10 @@ protected:
 
 TEST_F(HostWindows, NotificationsArriveInSlotOrderWithoutTheSkipWindow) {
     // Slots 1, 2, 5, 6 hold windows 2, 0, 3, 1: slot order, not window order.
-    g_shared.clients[1].host_window = handle(windows[2]);
-    g_shared.clients[2].host_window = handle(windows[0]);
-    g_shared.clients[5].host_window = handle(windows[3]);
-    g_shared.clients[6].host_window = handle(windows[1]);
+    register_host(g_shared.clients[1], handle(windows[2]));
+    register_host(g_shared.clients[2], handle(windows[0]));
+    register_host(g_shared.clients[5], handle(windows[3]));
+    register_host(g_shared.clients[6], handle(windows[1]));
     notify_hosts(kNotifyStereoOn, 7, handle(windows[3]));
     EXPECT_TRUE(g_received.empty()) << "notifications are posted, not sent";
     pump();
@@ -75,9 +75,9 @@ TEST_F(HostWindows, NotificationsArriveInSlotOrderWithoutTheSkipWindow) {
 }
 
 TEST_F(HostWindows, AVanishedHostWindowDoesNotStopTheOthers) {
-    g_shared.clients[0].host_window = handle(windows[0]);
-    g_shared.clients[1].host_window = handle(windows[1]);
-    g_shared.clients[2].host_window = handle(windows[2]);
+    register_host(g_shared.clients[0], handle(windows[0]));
+    register_host(g_shared.clients[1], handle(windows[1]));
+    register_host(g_shared.clients[2], handle(windows[2]));
     DestroyWindow(windows[1]);
     notify_hosts(kNotifyStereoOff, 0, 0);
     pump();
