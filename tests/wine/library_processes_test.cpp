@@ -1,13 +1,21 @@
 // Several real processes holding the library at once: the client slots and
-// the process-shared state.
+// the process-shared state, and stereo driven by one process and changed or
+// ended by another, watched at the simulated adapter.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "sim/adapter.h"
+#include "sim/monitor.h"
 #include "tests/wine/child_process.h"
+#include "tests/wine/test_support.h"
 
 namespace {
 
@@ -77,6 +85,156 @@ TEST(LibraryProcesses, SlotsAreFreedWhenProcessesEnd) {
         for (auto& c : batch) c->send_line("exit");
         for (auto& c : batch) EXPECT_EQ(c->wait(), 0u);
     }
+}
+
+// This process holds the simulated driver too, so the adapter stays between
+// the clients and can be read here. Clients run in a fresh directory, where
+// the settings file goes.
+class StereoAcrossProcesses : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim = LoadLibraryA("duogate_sim.dll");
+        ASSERT_NE(sim, nullptr);
+        state_fn = reinterpret_cast<duo::sim::AdapterState*(WINAPI*)(BOOL)>(
+            reinterpret_cast<void*>(GetProcAddress(sim, "DuoGateSim_State")));
+        ASSERT_NE(state_fn, nullptr);
+        dir = duo::testing::fresh_directory("processes");
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("DUOGATE_ADAPTER", nullptr);
+        DeleteFileA(settings_file().c_str());
+        if (sim) FreeLibrary(sim);
+    }
+    // The named adapter powered on afresh; nullptr for none.
+    duo::sim::AdapterState* power_on(const char* adapter) {
+        SetEnvironmentVariableA("DUOGATE_ADAPTER", adapter);
+        return state_fn(TRUE);
+    }
+    // A client; without an adapter name it finds no driver at all.
+    std::unique_ptr<ChildProcess> client(bool with_adapter = true) {
+        char name[64] = {};
+        GetEnvironmentVariableA("DUOGATE_ADAPTER", name, sizeof name);
+        if (!with_adapter) SetEnvironmentVariableA("DUOGATE_ADAPTER", nullptr);
+        auto c = std::make_unique<ChildProcess>("\"" + duo::testing::program_dir() + "\\duoclient.exe\"", dir.c_str());
+        if (!with_adapter) SetEnvironmentVariableA("DUOGATE_ADAPTER", name);
+        EXPECT_EQ(c->read_line(), "loaded");
+        return c;
+    }
+    std::string settings_file() const { return dir + "\\duoscope.ini"; }
+    std::vector<char> settings_bytes() const {
+        std::ifstream in(settings_file(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    HMODULE sim = nullptr;
+    duo::sim::AdapterState* (WINAPI* state_fn)(BOOL) = nullptr;
+    std::string dir;
+};
+
+bool same_display_registers(const duo::sim::AdapterState& a, const duo::sim::AdapterState& b) {
+    const std::uint32_t pll_window = a.family == duo::sim::ChipFamily::kMach64 ? a.io_base + 18 * 0x400 + 1 : 0x10000;
+    for (std::uint32_t i = 0; i < 0x10000; ++i)
+        if (i != pll_window && i != pll_window + 1 && a.ports[i] != b.ports[i]) return false;
+    return std::memcmp(a.seq, b.seq, sizeof a.seq) == 0 && std::memcmp(a.crtc, b.crtc, sizeof a.crtc) == 0 &&
+           a.misc_output == b.misc_output && std::memcmp(a.s3_dac_clock, b.s3_dac_clock, sizeof a.s3_dac_clock) == 0 &&
+           std::memcmp(a.mach64_pll, b.mach64_pll, sizeof a.mach64_pll) == 0 &&
+           std::memcmp(a.et6000_clock, b.et6000_clock, sizeof a.et6000_clock) == 0;
+}
+
+// A second client (its Init answers 103) switches stereo on and off, and the
+// first ends stereo that the second began: the clock comes from the tables
+// the library loaded for the mode, the ATI registers are reached at the
+// card's own base, and the interlace register goes back as the desktop had
+// it. One adapter of each family, the mach64 at the probe's second base.
+TEST_F(StereoAcrossProcesses, TheSecondClientRunsStereoAsTheFirstLoadedIt) {
+    for (const char* name : {"trident-9680", "s3-765", "cirrus-543x", "mach64-ct", "mach64-vt", "et6000"}) {
+        SCOPED_TRACE(name);
+        duo::sim::AdapterState* adapter = power_on(name);
+        ASSERT_NE(adapter, nullptr);
+        auto first = client();
+        auto second = client();
+        ASSERT_EQ(first->ask("init own"), "1 0");
+        ASSERT_EQ(second->ask("init own"), "1 103");
+        auto desktop = std::make_unique<duo::sim::AdapterState>(*adapter);
+
+        EXPECT_EQ(second->ask("enable own 5"), "5 0");
+        duo::sim::MonitorView view = duo::sim::observe(*adapter);
+        EXPECT_TRUE(view.interlaced) << duo::sim::describe(view);
+        EXPECT_NEAR(view.field_rate_hz, 100, 6) << duo::sim::describe(view);
+        EXPECT_EQ(second->ask("disable own"), "0");
+        EXPECT_TRUE(same_display_registers(*desktop, *adapter)) << "the second's own Disable";
+
+        EXPECT_EQ(second->ask("enable own 5"), "5 0");
+        EXPECT_EQ(first->ask("disable own"), "0");
+        EXPECT_FALSE(duo::sim::observe(*adapter).interlaced);
+        EXPECT_TRUE(same_display_registers(*desktop, *adapter)) << "the first's Disable of the second's stereo";
+
+        EXPECT_EQ(first->ask("enable own 7"), "7 0");
+        EXPECT_EQ(second->ask("disable own"), "0");
+        EXPECT_TRUE(same_display_registers(*desktop, *adapter)) << "the second's Disable of the first's stereo";
+
+        EXPECT_EQ(second->ask("close own"), "1 0");
+        EXPECT_EQ(first->ask("close own"), "0 0") << "the tables went with the first Close";
+        first->send_line("exit");
+        second->send_line("exit");
+        EXPECT_EQ(first->wait(), 0u);
+        EXPECT_EQ(second->wait(), 0u);
+    }
+}
+
+// A client that finds no driver (101) neither takes the library from the one
+// running stereo nor ends that stereo with its Close, and writes no file.
+TEST_F(StereoAcrossProcesses, AClientWithoutTheDriverLeavesRunningStereoAlone) {
+    duo::sim::AdapterState* adapter = power_on("s3-765");
+    ASSERT_NE(adapter, nullptr);
+    auto holder = client();
+    ASSERT_EQ(holder->ask("init own"), "1 0");
+    auto desktop = std::make_unique<duo::sim::AdapterState>(*adapter);
+    ASSERT_EQ(holder->ask("enable own 5"), "5 0");
+    const std::vector<char> before = settings_bytes();
+
+    auto stranger = client(false);
+    EXPECT_EQ(stranger->ask("init own"), "0 101");
+    EXPECT_EQ(holder->ask("freq 7"), "1 0") << "the library stays initialised";
+    EXPECT_NEAR(duo::sim::observe(*adapter).field_rate_hz, 110, 6.6);
+    EXPECT_EQ(stranger->ask("freq 3"), "0 201");
+    EXPECT_EQ(stranger->ask("close own"), "0 0");
+    const duo::sim::MonitorView view = duo::sim::observe(*adapter);
+    EXPECT_TRUE(view.interlaced) << duo::sim::describe(view);
+    EXPECT_EQ(holder->ask("query 101 0"), "7") << "stereo stays on at its frequency";
+    EXPECT_EQ(holder->ask("freq 5"), "1 0") << "and still belongs to the holder";
+    EXPECT_EQ(settings_bytes(), before) << "no settings file from a process without the driver";
+
+    EXPECT_EQ(holder->ask("disable own"), "0");
+    EXPECT_TRUE(same_display_registers(*desktop, *adapter));
+    EXPECT_EQ(holder->ask("close own"), "1 0");
+    holder->send_line("exit");
+    stranger->send_line("exit");
+    EXPECT_EQ(holder->wait(), 0u);
+    EXPECT_EQ(stranger->wait(), 0u);
+}
+
+// The library closed on one card leaves the user's settings file for it as
+// it is when a later client's Init is refused (a chip without timing data)
+// and that client closes.
+TEST_F(StereoAcrossProcesses, CloseAfterARefusedInitKeepsTheSettingsFile) {
+    ASSERT_NE(power_on("s3-765"), nullptr);
+    {
+        auto c = client();
+        ASSERT_EQ(c->ask("init own"), "1 0");
+        ASSERT_EQ(c->ask("close own"), "1 0");
+        c->send_line("exit");
+        EXPECT_EQ(c->wait(), 0u);
+    }
+    const std::vector<char> good = settings_bytes();
+    ASSERT_EQ(good.size(), 6390u);
+
+    ASSERT_NE(power_on("s3-732"), nullptr);
+    auto refused = client();
+    EXPECT_EQ(refused->ask("init own"), "0 100");
+    EXPECT_EQ(refused->ask("close own"), "0 0");
+    refused->send_line("exit");
+    EXPECT_EQ(refused->wait(), 0u);
+    EXPECT_EQ(settings_bytes(), good);
 }
 
 } // namespace
