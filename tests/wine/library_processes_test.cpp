@@ -140,6 +140,21 @@ bool same_display_registers(const duo::sim::AdapterState& a, const duo::sim::Ada
            std::memcmp(a.et6000_clock, b.et6000_clock, sizeof a.et6000_clock) == 0;
 }
 
+// The display driver's own bits beside the interlace bit of each family's
+// register (Trident CR1E, S3 CR42, Cirrus CR1A, mach64 CRTC_GEN_CNTL, ET6000
+// CR35): stereo off must give them back.
+void set_desktop_bits_beside_interlace(duo::sim::AdapterState& a) {
+    using duo::sim::ChipFamily;
+    switch (a.family) {
+    case ChipFamily::kTrident: a.crtc[0x1E] |= 0x40; break;
+    case ChipFamily::kS3: a.crtc[0x42] |= 0x10; break;
+    case ChipFamily::kCirrus: a.crtc[0x1A] |= 0x10; break;
+    case ChipFamily::kMach64: a.ports[(a.io_base + 7 * 0x400) & 0xFFFF] |= 0x10; break;
+    case ChipFamily::kEt6000: a.crtc[0x35] |= 0x10; break;
+    default: break;
+    }
+}
+
 // A second client (its Init answers 103) switches stereo on and off, and the
 // first ends stereo that the second began: the clock comes from the tables
 // the library loaded for the mode, the ATI registers are reached at the
@@ -150,6 +165,7 @@ TEST_F(StereoAcrossProcesses, TheSecondClientRunsStereoAsTheFirstLoadedIt) {
         SCOPED_TRACE(name);
         duo::sim::AdapterState* adapter = power_on(name);
         ASSERT_NE(adapter, nullptr);
+        set_desktop_bits_beside_interlace(*adapter);
         auto first = client();
         auto second = client();
         ASSERT_EQ(first->ask("init own"), "1 0");
