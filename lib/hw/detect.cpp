@@ -106,11 +106,7 @@ std::uint8_t read_crtc_by_ports(std::uint8_t index) {
     return Read_Port(kCrtcData);
 }
 
-std::int32_t probe_s3() {
-    Write_Port(kCrtcIndex, kS3Lock1);
-    Write_Port(kCrtcData, kS3Lock1Key);
-    Write_Port(kCrtcIndex, kS3Lock2);
-    Write_Port(kCrtcData, kS3Lock2Key);
+std::int32_t s3_identity() {
     const std::uint8_t chip_class = read_crtc_by_ports(kS3ChipClass);
     const std::uint8_t high = read_crtc_by_ports(kS3DeviceHigh);
     const std::uint8_t low = read_crtc_by_ports(kS3DeviceLow);
@@ -121,6 +117,25 @@ std::int32_t probe_s3() {
             (revision & m.revision_mask) == m.revision)
             return m.chip;
     return 0;
+}
+
+// An S3 is left unlocked; on any other chip the two registers the keys went
+// to get their values back, as they may mean something else there.
+std::int32_t probe_s3() {
+    const std::uint8_t lock1 = read_crtc_by_ports(kS3Lock1);
+    const std::uint8_t lock2 = read_crtc_by_ports(kS3Lock2);
+    Write_Port(kCrtcIndex, kS3Lock1);
+    Write_Port(kCrtcData, kS3Lock1Key);
+    Write_Port(kCrtcIndex, kS3Lock2);
+    Write_Port(kCrtcData, kS3Lock2Key);
+    const std::int32_t chip = s3_identity();
+    if (chip == 0) {
+        Write_Port(kCrtcIndex, kS3Lock2);
+        Write_Port(kCrtcData, lock2);
+        Write_Port(kCrtcIndex, kS3Lock1);
+        Write_Port(kCrtcData, lock1);
+    }
+    return chip;
 }
 
 std::int32_t probe_cirrus() {

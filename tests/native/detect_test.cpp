@@ -229,6 +229,14 @@ TEST_F(Detection, TheS3ProbeUnlocksThroughThePortsAndLeavesTheRegistersOpen) {
     EXPECT_EQ(adapter().crtc[0x39], 0xA5);
     const std::string locks = sim::lock_state(adapter());
     EXPECT_EQ(locks.rfind("CR2D-CR3F open (CR38), CR40+ open", 0), 0u) << locks;
+
+    // Another chip gets its CRTC 0x38 and 0x39 back.
+    use("cirrus-543x");
+    adapter().crtc[0x38] = 0x12;
+    adapter().crtc[0x39] = 0x34;
+    ASSERT_EQ(detect_chip(), 0x302);
+    EXPECT_EQ(adapter().crtc[0x38], 0x12);
+    EXPECT_EQ(adapter().crtc[0x39], 0x34);
 }
 
 TEST_F(Detection, CirrusMembersByChipId) {
