@@ -10,11 +10,6 @@ namespace {
 DrawContext g_kit;
 AdjustState g_adjust;
 
-TimingBlock* current_block() {
-    const std::int32_t f = g_shared.current_frequency;
-    return f >= 0 && f < kStatusEntries ? &g_shared.current_table.blocks[f] : nullptr;
-}
-
 void paint(HWND dialog) {
     validate_paint(dialog);
     const SIZE size = client_size(g_kit);
@@ -39,7 +34,6 @@ POINT cursor_in_client(HWND dialog) {
 }
 
 void command(HWND dialog, int id) {
-    TimingBlock* block = current_block();
     switch (id) {
     case kCmdApplyHorizontal: adjust_apply_horizontal(g_adjust); break;
     case kCmdApplyVertical: adjust_apply_vertical(g_adjust); break;
@@ -52,7 +46,9 @@ void command(HWND dialog, int id) {
         EndDialog(dialog, 1);
         break;
     case kCmdAdjustDefault:
-        if (block) adjust_default(g_adjust, g_shared.chip_code, g_shared.display_width, g_shared.colour_depth, *block);
+        // The built-in sync and blanking belong on the stereo timing only.
+        if (const TimingBlock* block = adjust_stored_block())
+            adjust_default(g_adjust, g_shared.chip_code, g_shared.display_width, g_shared.colour_depth, *block);
         break;
     default: break;
     }

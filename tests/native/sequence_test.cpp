@@ -439,10 +439,8 @@ private:
                 if (r.commands[i] == kCmdApplyVertical) adjust_apply_vertical(s);
             }
         }
-        // Default merges with the current frequency's block, as the dialog
-        // does. It loads the stereo record's blanking, so it is pressed only
-        // while the chip runs that block: on the desktop or in line-double
-        // mode it would put that blanking on another timing.
+        // Default, as the dialog runs it: only while the chip runs the stereo
+        // block, since it loads the stereo record's blanking.
         TimingBlock* block = adjust_stored_block();
         if (block != nullptr && random_() % 4 == 0)
             adjust_default(s, g_shared.chip_code, g_shared.display_width, g_shared.colour_depth, *block);
