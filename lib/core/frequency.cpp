@@ -37,6 +37,13 @@ const ClockSetting* frequency_change_clock(std::int32_t f) {
     return &selected_clock_setting(f);
 }
 
+// The clock of a programmable frequency index, and every host told.
+void apply_frequency(std::int32_t f) {
+    g_shared.current_frequency = f;
+    family_ops(g_shared.chip_code)->clock_write(*frequency_change_clock(f));
+    notify_hosts(kNotifyFrequency, f, 0);
+}
+
 } // namespace
 
 std::int32_t set_frequency(std::int32_t frequency) {
@@ -54,9 +61,15 @@ std::int32_t set_frequency(std::int32_t frequency) {
         g_shared.last_error = kErrBadFrequency;
         return 0;
     }
-    g_shared.current_frequency = f;
-    family_ops(g_shared.chip_code)->clock_write(*clock);
-    notify_hosts(kNotifyFrequency, g_shared.current_frequency, 0);
+    if (g_shared.line_double == 1) {
+        // Line-double mode needs its 120 Hz clock (the vertical counter runs
+        // at half speed); the frequency asked for is the one its end returns
+        // to.
+        g_shared.line_double_saved_frequency = f;
+        notify_hosts(kNotifyFrequency, f, 0);
+    } else {
+        apply_frequency(f);
+    }
     g_shared.last_error = kErrNone;
     return 1;
 }
@@ -84,13 +97,13 @@ namespace {
 
 void line_double_enter() {
     g_shared.line_double_saved_frequency = g_shared.current_frequency;
-    set_frequency(kLineDoubleFrequency);
+    if (frequency_programmable(kLineDoubleFrequency)) apply_frequency(kLineDoubleFrequency);
     line_double_reapply();
 }
 
 void line_double_leave() {
     const std::int32_t f = g_shared.line_double_saved_frequency;
-    set_frequency(f);
+    if (frequency_programmable(f)) apply_frequency(f);
     write_crtc(kCrtcMaxScanLine, static_cast<std::uint8_t>(g_shared.line_double_saved_max_scan));
     const std::int32_t chip = g_shared.chip_code;
     if (family_of(chip) == kS3) {

@@ -465,13 +465,9 @@ private:
             fail(std::string("stereo flag ") + (on ? "on" : "off") + " but the monitor shows " + sim::describe(view));
         if (view.blanked) fail("the screen is left blanked");
         // Out of range only as a row of the data shows by itself: a frequency
-        // change keeps the timing and writes only another row's clock. In
-        // line-double mode the vertical counter runs at half speed, made for
-        // the 120 Hz clock; after a frequency change there, the rate halves
-        // with it and is not checked.
+        // change keeps the timing and writes only another row's clock.
         const std::int32_t f = g_shared.current_frequency;
-        const bool unchecked = g_shared.line_double == 1 && f != kFrequencyCount - 1;
-        if (view.out_of_range && !(on && (shows_quoted_row(view) || unchecked)))
+        if (view.out_of_range && !(on && shows_quoted_row(view)))
             fail("monitor out of range: " + sim::describe(view) + " (timing of index " + std::to_string(timing_) +
                  ", clock of index " + std::to_string(f) + ", line double " + std::to_string(g_shared.line_double) +
                  ")\n  CRTC 00-18:" + hex_bytes(adapter().crtc, 25) +

@@ -296,6 +296,17 @@ TEST(LineDouble, OnlyTheFirst501AndItsMatching502Act) {
     line_double_command(kLineDoubleOff); // already off
     EXPECT_TRUE(testing::fake().driver_calls.empty());
 
+    // A frequency change in line-double mode keeps its 120 Hz clock and is
+    // where the mode's end returns to.
+    line_double_command(kLineDoubleOn);
+    const double rate = sim::observe(adapter()).field_rate_hz;
+    testing::fake().posted.clear();
+    EXPECT_EQ(set_frequency(6), 1);
+    EXPECT_EQ(sim::observe(adapter()).field_rate_hz, rate);
+    EXPECT_EQ(testing::fake().posted, (std::vector<PostedMessage>{{kOwnHost, 1124, 607, 6}, {kOtherHost, 1124, 607, 6}}));
+    line_double_command(kLineDoubleOff);
+    EXPECT_EQ(g_shared.current_frequency, 6);
+
     // With stereo off neither command reaches the desktop's registers.
     disable_stereo(kOwnHost);
     testing::fake().driver_calls.clear();
