@@ -326,7 +326,9 @@ std::vector<FamilyJobs> jobs() {
                     {"kEt6000", 0, &kEt6000At640, 2},
                     {"kEt6000", 0, &kEt6000At800, 0},
                     {"kEt6000", 0, &kEt6000At800, 1},
-                    {"kEt6000", 0, &kFrame1024, 0}},
+                    {"kEt6000", 0, &kFrame1024, 0},
+                    {"kEt6000", 0, &kFrame1024, 1},
+                    {"kEt6000", 0, &kFrame1024, 2}},
                    {{"0x501 800x600", 0x501, &kEt6000At800, 3}, {"0x501 1024x768", 0x501, &kFrame1024, 3}}});
     return all;
 }
