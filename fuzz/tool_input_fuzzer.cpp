@@ -2,7 +2,8 @@
 // file "DuoDeck.ini", and the texts it draws as bitmap text. The first byte
 // picks which; the rest is the input. Nothing may crash or read past the
 // input, the command line yields only frequency indexes the library takes,
-// a position file only known arrangements, and text widths add up.
+// a position file only known arrangements on the screen, and text widths add
+// up and stay inside the text sheets.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -43,6 +44,11 @@ void position_file(const std::vector<char>& input) {
     duo::tool::apply_position_bytes(again, bytes.data(), bytes.size());
     check(again.layout == record.layout);
     check(std::memcmp(&again.rect, &record.rect, sizeof record.rect) == 0);
+    // Whatever the file says, the bar starts wholly on the screen.
+    const duo::tool::Rect screen{0, 0, 640, 480};
+    const duo::tool::Size size = duo::tool::bar_size(record.layout);
+    const duo::tool::Point at = duo::tool::onto_screen({record.rect.left, record.rect.top}, size, screen);
+    check(at.x >= 0 && at.y >= 0 && at.x + size.width <= 640 && at.y + size.height <= 480);
 }
 
 void bitmap_text(const std::vector<char>& input) {
@@ -53,6 +59,10 @@ void bitmap_text(const std::vector<char>& input) {
         const auto code = static_cast<unsigned char>(c);
         check(g.width >= 0 && g.x >= 0 && g.y >= 0);
         if (code < 32 || code > 127) check(g.width == 0);
+        // Every copy stays inside both text sheets.
+        check(g.x + g.width <= duo::tool::kTextSheetWidth);
+        check(g.y + duo::tool::glyph_rows(g, duo::tool::kDarkSheetRows) <= duo::tool::kDarkSheetRows);
+        check(g.y + duo::tool::glyph_rows(g, duo::tool::kLightSheetRows) <= duo::tool::kLightSheetRows);
         expected += g.width;
     }
     check(duo::tool::bitmap_text_width(text) == expected);
