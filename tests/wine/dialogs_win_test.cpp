@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/core/clients.h"
 #include "lib/core/platform.h"
 #include "lib/core/state.h"
 #include "lib/dialogs/dialogs_win.h"
@@ -89,8 +90,9 @@ protected:
         for (HWND& h : hosts_)
             h = CreateWindowA("DuoDialogTestHost", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, self, nullptr);
         // Slots 1 and 4 hold hosts; the others are empty.
-        g_shared.clients[1] = {1, reinterpret_cast<WindowHandle>(hosts_[1])};
-        g_shared.clients[4] = {1, reinterpret_cast<WindowHandle>(hosts_[0])};
+        g_shared.clients[1].in_use = g_shared.clients[4].in_use = 1;
+        register_host(g_shared.clients[1], reinterpret_cast<WindowHandle>(hosts_[1]));
+        register_host(g_shared.clients[4], reinterpret_cast<WindowHandle>(hosts_[0]));
         g_notices.clear();
     }
     // Stereo on, as Enable_VR_System leaves the chip.
