@@ -85,6 +85,9 @@ std::int32_t init_library(WindowHandle host) {
     if (g_shared.initialised) {
         // A stereo session belongs to the mode it was set up in.
         if (same_mode(mode) || g_shared.stereo == 1) {
+            // A client that joins a running stereo session hears of it, as
+            // it would from the Init that set the library up.
+            if (g_shared.stereo == 1) notify_window(host, kNotifyStereoOn, g_shared.current_frequency);
             g_shared.last_error = kErrAlreadyInitialised;
             return 1;
         }

@@ -469,9 +469,11 @@ TEST(InitClose, InitAfterADepthChangeReloadsForTheNewMode) {
     const TimingTable sixteen = g_shared.current_table;
     enable_stereo(kOwnHost, 4);
     testing::fake().desktop = {800, 600, 8};
+    testing::fake().posted.clear();
     EXPECT_EQ(init_library(kOwnHost), 1);
     EXPECT_EQ(g_shared.last_error, kErrAlreadyInitialised);
     EXPECT_EQ(g_shared.colour_depth, 16);
+    EXPECT_EQ(testing::fake().posted, (std::vector<PostedMessage>{{kOwnHost, 1124, 605, 4}})) << "joins the session";
     disable_stereo(kOwnHost);
 
     testing::fake().posted.clear();
