@@ -56,7 +56,9 @@ TEST_F(LibraryEndToEnd, EveryAdapterIsDetectedOrRefusedThroughInit) {
         // The 9440, 9685, 0x304 and ET6000 clock tables at 800x600 have no
         // 75-85 Hz: those frequencies are not offered.
         const bool low_slots_empty = a.chip == 0x101 || a.chip == 0x105 || a.chip == 0x304 || a.chip == 0x501;
-        if (runs) EXPECT_EQ(c->ask("messages"), low_slots_empty ? "604:1016 608:5" : "604:1023 608:5");
+        if (runs) {
+            EXPECT_EQ(c->ask("messages"), low_slots_empty ? "604:1016 608:5" : "604:1023 608:5");
+        }
         // A refused Init leaves nothing to save.
         EXPECT_EQ(c->ask("close 0"), runs ? "1 0" : "0 0");
         c->send_line("exit");
