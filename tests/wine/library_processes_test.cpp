@@ -14,6 +14,7 @@
 
 #include "sim/adapter.h"
 #include "sim/monitor.h"
+#include "tests/wine/adapter_fixture.h"
 #include "tests/wine/child_process.h"
 #include "tests/wine/test_support.h"
 
@@ -87,47 +88,9 @@ TEST(LibraryProcesses, SlotsAreFreedWhenProcessesEnd) {
     }
 }
 
-// This process holds the simulated driver too, so the adapter stays between
-// the clients and can be read here. Clients run in a fresh directory, where
-// the settings file goes.
-class StereoAcrossProcesses : public ::testing::Test {
+class StereoAcrossProcesses : public duo::testing::AdapterFixture {
 protected:
-    void SetUp() override {
-        sim = LoadLibraryA("duogate_sim.dll");
-        ASSERT_NE(sim, nullptr);
-        state_fn = reinterpret_cast<duo::sim::AdapterState*(WINAPI*)(BOOL)>(
-            reinterpret_cast<void*>(GetProcAddress(sim, "DuoGateSim_State")));
-        ASSERT_NE(state_fn, nullptr);
-        dir = duo::testing::fresh_directory("processes");
-    }
-    void TearDown() override {
-        SetEnvironmentVariableA("DUOGATE_ADAPTER", nullptr);
-        DeleteFileA(settings_file().c_str());
-        if (sim) FreeLibrary(sim);
-    }
-    // The named adapter powered on afresh; nullptr for none.
-    duo::sim::AdapterState* power_on(const char* adapter) {
-        SetEnvironmentVariableA("DUOGATE_ADAPTER", adapter);
-        return state_fn(TRUE);
-    }
-    // A client; without an adapter name it finds no driver at all.
-    std::unique_ptr<ChildProcess> client(bool with_adapter = true) {
-        char name[64] = {};
-        GetEnvironmentVariableA("DUOGATE_ADAPTER", name, sizeof name);
-        if (!with_adapter) SetEnvironmentVariableA("DUOGATE_ADAPTER", nullptr);
-        auto c = std::make_unique<ChildProcess>("\"" + duo::testing::program_dir() + "\\duoclient.exe\"", dir.c_str());
-        if (!with_adapter) SetEnvironmentVariableA("DUOGATE_ADAPTER", name);
-        EXPECT_EQ(c->read_line(), "loaded");
-        return c;
-    }
-    std::string settings_file() const { return dir + "\\duoscope.ini"; }
-    std::vector<char> settings_bytes() const {
-        std::ifstream in(settings_file(), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    HMODULE sim = nullptr;
-    duo::sim::AdapterState* (WINAPI* state_fn)(BOOL) = nullptr;
-    std::string dir;
+    StereoAcrossProcesses() : AdapterFixture("processes") {}
 };
 
 bool same_display_registers(const duo::sim::AdapterState& a, const duo::sim::AdapterState& b) {

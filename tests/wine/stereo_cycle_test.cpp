@@ -13,6 +13,7 @@
 
 #include "sim/adapter.h"
 #include "sim/monitor.h"
+#include "tests/wine/adapter_fixture.h"
 #include "tests/wine/child_process.h"
 #include "tests/wine/test_support.h"
 
@@ -21,31 +22,9 @@ namespace {
 using duo::testing::ChildProcess;
 using duo::testing::program_dir;
 
-// This process holds the simulated driver too, so the adapter's state stays
-// between the clients and can be read here.
-class StereoCycle : public ::testing::Test {
+class StereoCycle : public duo::testing::AdapterFixture {
 protected:
-    void SetUp() override {
-        sim = LoadLibraryA("duogate_sim.dll");
-        ASSERT_NE(sim, nullptr);
-        state_fn = reinterpret_cast<duo::sim::AdapterState*(WINAPI*)(BOOL)>(
-            reinterpret_cast<void*>(GetProcAddress(sim, "DuoGateSim_State")));
-        ASSERT_NE(state_fn, nullptr);
-        dir = duo::testing::fresh_directory("cycle");
-    }
-    void TearDown() override {
-        SetEnvironmentVariableA("DUOGATE_ADAPTER", nullptr);
-        DeleteFileA((dir + "\\duoscope.ini").c_str());
-        if (sim) FreeLibrary(sim);
-    }
-    std::unique_ptr<ChildProcess> client() {
-        auto c = std::make_unique<ChildProcess>("\"" + program_dir() + "\\duoclient.exe\"", dir.c_str());
-        EXPECT_EQ(c->read_line(), "loaded");
-        return c;
-    }
-    HMODULE sim = nullptr;
-    duo::sim::AdapterState* (WINAPI* state_fn)(BOOL) = nullptr;
-    std::string dir;
+    StereoCycle() : AdapterFixture("cycle") {}
 };
 
 bool same_display_registers(const duo::sim::AdapterState& a, const duo::sim::AdapterState& b) {
@@ -62,8 +41,7 @@ TEST_F(StereoCycle, EverySupportedChipRunsStereoAndComesBackBitForBit) {
     ASSERT_GE(adapters.size(), 10u);
     for (const auto& a : adapters) {
         SCOPED_TRACE(a.name);
-        SetEnvironmentVariableA("DUOGATE_ADAPTER", a.name.c_str());
-        duo::sim::AdapterState* adapter = state_fn(TRUE); // powered on afresh
+        duo::sim::AdapterState* adapter = power_on(a.name.c_str());
         ASSERT_NE(adapter, nullptr);
         auto c = client();
         if (a.chip == 0x201) {
