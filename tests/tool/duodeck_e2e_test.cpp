@@ -888,6 +888,11 @@ TEST_F(Duodeck, BarStartedAfterAnotherClientAsksTheLibrary) {
     d.press(kEnable);
     ASSERT_TRUE(wait_until([&] { return shows_stereo_on(d); }));
     EXPECT_EQ(observer.query(101), library_default);
+    // A bar that joins while stereo runs shows it on from the start.
+    Deck late("", fresh_dir("after_client_late"));
+    ASSERT_NE(late.bar, nullptr);
+    EXPECT_TRUE(wait_until([&] { return shows_stereo_on(late); }));
+    EXPECT_EQ(late.exit_by_button(), 0u);
     EXPECT_EQ(d.exit_by_button(), 0u);
 }
 
