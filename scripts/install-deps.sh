@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
+  g++-i686-linux-gnu qemu-user
   wine wine64 fonts-wine xvfb xauth xdotool imagemagick
 )
 missing=()
