@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Configures and builds the three trees: native (portable core, simulator,
 # unit tests), win64 (the binaries the tests run under Wine) and win32 (the
-# 32-bit build, checked statically); on request also fuzz (libFuzzer targets,
-# clang). build.sh [native|win64|win32|fuzz ...]
+# 32-bit build, checked statically); on request also asan, i386 (the portable
+# core and its tests for 32-bit Linux, run under qemu-i386) and fuzz
+# (libFuzzer targets, clang). build.sh [native|asan|win64|win32|i386|fuzz ...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -17,6 +18,7 @@ for tree in "${trees[@]}"; do
     native) args=() ;;
     win64) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
     win32) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
+    i386) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-i386.cmake") ;;
     asan) args=(-DDUO_SANITIZE=ON) ;;
     fuzz) args=(-DCMAKE_CXX_COMPILER=clang++ -DDUO_FUZZ=ON -DDUO_BUILD_TESTS=OFF) ;;
     *) echo "unknown tree $tree" >&2; exit 2 ;;

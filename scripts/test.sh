@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native unit tests, the Windows
-# binaries under Wine, and the static checks of the 32-bit build.
+# Builds everything and runs every test: native unit tests (also at 32 bits
+# under qemu-i386), the Windows binaries under Wine, and the static checks of
+# the 32-bit build (among them its imports against Windows 95's exports).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 broot=${DUO_BUILD_ROOT:-build}
 scripts/install-deps.sh
-scripts/build.sh native asan win64 win32
+scripts/build.sh native asan win64 win32 i386
 
 echo "== native tests"
 ctest --test-dir $broot/native --output-on-failure
 echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ctest --test-dir $broot/asan --output-on-failure
+echo "== native tests at 32 bits (i386, under qemu-i386)"
+ctest --test-dir $broot/i386 --output-on-failure
 echo "== static checks of the 32-bit and 64-bit images"
 ctest --test-dir $broot/win32 --output-on-failure -R '^static\.'
 ctest --test-dir $broot/win64 --output-on-failure -R '^static\.'

@@ -83,6 +83,15 @@ struct SharedState {
     TimingBlock test_saved_timing = {};
 };
 
+// The 32-bit and 64-bit builds keep the shared fields alike: counters,
+// codes, tables, saved registers and clock bytes are fixed-width; only the
+// window handles are as wide as a pointer, so that no handle is cut short.
+static_assert(sizeof(ClockSetting) == 3 && alignof(ClockSetting) == 1);
+static_assert(sizeof(ClientSlot::host_window) == sizeof(void*) && sizeof(SharedState::popup_button) == sizeof(void*));
+static_assert(sizeof(ClientSlot::process_id) == 4 && sizeof(ClientSlot::host_owner) == 4 && sizeof(ClientSlot::in_use) == 4);
+static_assert(sizeof(SharedState::saved_timing) == kFamilies * kTimingBlockSize &&
+              sizeof(SharedState::stored_tables) == kDepthClasses * sizeof(TimingTable));
+
 // What each process keeps for itself.
 struct ProcessState {
     int client_slot = -1;

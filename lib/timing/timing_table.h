@@ -1,5 +1,6 @@
 // The timing table: the 2084-byte unit stored in the settings file.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "lib/core/types.h"
@@ -31,6 +32,10 @@ struct TimingTable {
 
 static_assert(sizeof(TimingBlock) == 100);
 static_assert(sizeof(TimingTable) == 2084, "the settings file fixes this layout");
+// One layout at both word sizes, no padding: the settings file's table unit
+// has the same offsets.
+static_assert(offsetof(TimingTable, status) == 4 && offsetof(TimingTable, blocks) == 84);
+static_assert(alignof(TimingTable) == 4 && alignof(TimingBlock) == 1);
 
 enum DepthClass : int { kDepth8 = 0, kDepth16 = 1, kDepth24 = 2, kDepthClasses = 3, kNoDepthClass = -1 };
 

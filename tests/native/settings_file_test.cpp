@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "lib/core/state.h"
@@ -248,6 +250,25 @@ TEST_F(SettingsFile, AWriteThatFailsReportsZero) {
     testing::fake().files_writable = false;
     EXPECT_EQ(write_settings_file(), 0);
     EXPECT_EQ(file(), old);
+}
+
+// data/duoscope_203_800x600.ini was laid out by hand from the format (a
+// separate script, not this code): chip 0x203 at 800x600, tables 31, 32, 33
+// with negative status entries. Both the 64-bit and the 32-bit runs read it
+// and write it back byte for byte, so a file moves between word sizes.
+TEST_F(SettingsFile, TheCommittedFileReadsAndWritesBackByteForByteAtThisWordSize) {
+    std::ifstream in(DUO_TEST_DATA_DIR "/duoscope_203_800x600.ini", std::ios::binary);
+    const Bytes golden{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_EQ(golden.size(), 6390u) << "test data missing";
+    file() = golden;
+    ASSERT_TRUE(read_settings_file());
+    EXPECT_TRUE(same(g_shared.stored_tables[kDepth8], pattern(31)));
+    EXPECT_TRUE(same(g_shared.current_table, pattern(32)));
+    EXPECT_TRUE(same(g_shared.stored_tables[kDepth24], pattern(33)));
+
+    file().clear();
+    ASSERT_EQ(write_settings_file(), 1);
+    EXPECT_EQ(file(), golden);
 }
 
 TEST_F(SettingsFile, AtADepthWithoutAClassNoTableIsWrittenOrLoaded) {

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # DuoDeck's committed pictures are what duotoolart draws, with the sizes and
 # colour depths the program relies on.  check_art.sh DUOTOOLART RES_DIR
+# [EMULATOR...] (the 32-bit tree runs the generator under its emulator).
 set -euo pipefail
 gen=$1 res=$2
+shift 2
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-"$gen" "$out"
+"$@" "$gen" "$out"
 for f in "$out"/*; do
   cmp -s "$f" "$res/$(basename "$f")" || { echo "$(basename "$f") differs from the generator's; run duotoolart tool/res"; exit 1; }
 done
