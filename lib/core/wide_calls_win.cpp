@@ -30,7 +30,7 @@ HANDLE WINAPI create_semaphore(LPSECURITY_ATTRIBUTES security, LONG initial, LON
     return to_ansi(name, ansi) ? CreateSemaphoreA(security, initial, maximum, ansi) : nullptr;
 }
 
-}  // namespace
+} // namespace
 
 // The import slots, under the names the runtime's objects refer to (i686
 // stdcall decoration: argument bytes after the @). Being defined here, the

@@ -28,6 +28,6 @@ class Notification {
   std::atomic<bool> notified_{false};
 };
 
-}  // namespace testing::internal
+} // namespace testing::internal
 
 #endif
