@@ -75,11 +75,11 @@ check_imports() {
 }
 flags=(-pedantic -Werror -Wall -Wextra -I"$include")
 "$cc" -std=c89 "${flags[@]}" "$work/client.c" -L"$(dirname "$importlib")" -lduoscope -o "$work/client_c.exe" ||
-  fail "duoscope.h as C89"
+  fail "a C89 client of duoscope.h does not build"
 check_imports "$work/client_c.exe"
 for std in c++98 c++20; do
   "$cxx" -std=$std "${flags[@]}" -x c++ "$work/client.c" -x none -L"$(dirname "$importlib")" -lduoscope \
-    -o "$work/client_$std.exe" || fail "duoscope.h as $std"
+    -o "$work/client_$std.exe" || fail "a $std client of duoscope.h does not build"
   check_imports "$work/client_$std.exe"
 done
 echo "OK: duoscope.h (C89, C++98, C++20), 15 ordinals, $(basename "$(dirname "$importlib")") import library"
