@@ -26,7 +26,7 @@ imports() { "$objdump" -p "$1" | sed -n 's/^\s\+[0-9a-f]\+\s\+[0-9]\+\s\+\(\S\+\
 # "major.hundredths hundredths" of the fixed file and product versions.
 fixed_versions() {
   local offset words
-  offset=$(LC_ALL=C grep -obUaP '\xBD\x04\xEF\xFE' "$1" | head -n 1 | cut -d: -f1)
+  offset=$(LC_ALL=C grep -m1 -obUaP '\xBD\x04\xEF\xFE' "$1" | cut -d: -f1)
   [[ -n "$offset" ]] || fail "$(basename "$1") has no version resource"
   # dwFileVersionMS, LS, dwProductVersionMS, LS as 16-bit words, low first.
   read -r -a words < <(od -An -tu2 -j $((offset + 8)) -N 16 "$1")
@@ -80,7 +80,8 @@ sdk)
       examples/stereo_client/stereo_client.c -Llib/$arch -lduoscope -mwindows -o "$exe") ||
       fail "the example does not build from the package for $arch"
     "$arch_objdump" -f "$exe" | grep -q "file format ${format[$arch]}" || fail "$arch example is no ${format[$arch]} image"
-    rows=$("$arch_objdump" -p "$exe" | awk '/DLL Name: duoscope.dll/{on=1; next} on && /^[[:space:]]*$/{exit} on && /^[[:space:]]*[0-9a-f]+[[:space:]]/')
+    dump=$("$arch_objdump" -p "$exe")
+    rows=$(awk '/DLL Name: duoscope.dll/{on=1; next} on && /^[[:space:]]*$/{exit} on && /^[[:space:]]*[0-9a-f]+[[:space:]]/' <<<"$dump")
     [[ -n "$rows" ]] || fail "$arch example imports nothing from duoscope.dll"
     while read -r entry _ import _; do
       [[ ${entry:0:1} == 8 && ( -z "$import" || "$import" == "<none>" ) ]] || fail "$arch example imports by name: $entry $import"

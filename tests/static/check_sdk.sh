@@ -24,7 +24,7 @@ while read -r name ord; do header_ord[$name]=$ord; done < <(
 while read -r name ord; do def_ord[${name^^}]=$ord; done < <(
   sed -n 's/^[[:space:]]*\([A-Za-z_]*\)@[0-9]\+ @\([0-9]\+\) NONAME[[:space:]]*$/\1 \2/p' "$def")
 private=$("$objdump" -p "$dll")
-base=$(sed -n 's/.*Ordinal Base[[:space:]]*\([0-9]*\).*/\1/p' <<<"$private" | head -n 1)
+base=$(sed -n 's/.*Ordinal Base[[:space:]]*\([0-9]*\).*/\1/p;T;q' <<<"$private")
 while read -r index name; do dll_ord[${name^^}]=$((index + base)); done < <(
   sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$private" | sed -n 's/^\s*\[ *\([0-9]*\)\] \(\S*\)$/\1 \2/p')
 ((${#dll_ord[@]} == 15)) || fail "the DLL exports ${#dll_ord[@]} names, not 15"
@@ -65,8 +65,10 @@ CLIENT
 # The rows of the duoscope.dll import block: every one by ordinal (high bit
 # set, no name), ordinals 1 to 15.
 check_imports() {
-  local image=$1 rows ordinals
-  rows=$("$objdump" -p "$image" | awk '/DLL Name: duoscope.dll/{on=1; next} on && /^[[:space:]]*$/{exit} on && /^[[:space:]]*[0-9a-f]+[[:space:]]/')
+  local image=$1 dump rows ordinals
+  # Whole, before awk stops reading early (a broken pipe would end the script).
+  dump=$("$objdump" -p "$image")
+  rows=$(awk '/DLL Name: duoscope.dll/{on=1; next} on && /^[[:space:]]*$/{exit} on && /^[[:space:]]*[0-9a-f]+[[:space:]]/' <<<"$dump")
   ordinals=$(while read -r entry _; do echo $((16#${entry: -4})); done <<<"$rows" | sort -n | tr '\n' ' ')
   [[ "$ordinals" == "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 " ]] || fail "$(basename "$image") imports ordinals $ordinals"
   while read -r entry _ name _; do
