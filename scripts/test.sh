@@ -18,6 +18,9 @@ ctest --test-dir $broot/i386 --output-on-failure
 echo "== static checks of the 32-bit and 64-bit images"
 ctest --test-dir $broot/win32 --output-on-failure -R '^static\.'
 ctest --test-dir $broot/win64 --output-on-failure -R '^static\.'
+echo "== the release package (no simulator fallback) and its contents"
+scripts/package.sh
+ctest --test-dir $broot/release32 --output-on-failure
 
 echo "== fuzzing, about 20 s per target"
 scripts/fuzz.sh 20

@@ -6,25 +6,19 @@
 
 #include <initializer_list>
 
-#include "tool/duoscope_imports.h"
 #include "tool/tool_win.h"
 
 namespace duo::tool {
 namespace {
 
 constexpr char kCaption[] = "Err! - DUO DECK";
-constexpr int kLibraryNotifyAvailable = 604;
-constexpr int kLibraryNotifyEnabled = 605;
-constexpr int kLibraryNotifyDisabled = 606;
-constexpr int kLibraryNotifyFrequency = 607;
-constexpr int kLibraryNotifyDefault = 608;
 
 const char* init_error_text(int code) {
     switch (code) {
-    case 100: return "Display mode is not supported";
-    case 101: return "DUOGATE.VXD is missing";
-    case 102: return "Unknown VGA manufacturer";
-    case 103: return "Try to initialize VR system twice";
+    case DUO_ERR_MODE_REFUSED: return "Display mode is not supported";
+    case DUO_ERR_NO_DRIVER: return "DUOGATE.VXD is missing";
+    case DUO_ERR_UNKNOWN_CHIP: return "Unknown VGA manufacturer";
+    case DUO_ERR_ALREADY_INITIALISED: return "Try to initialize VR system twice";
     default: return nullptr;
     }
 }
@@ -88,7 +82,7 @@ bool is_frequency_index(LPARAM value) { return value >= 0 && value <= 9; }
 // only its last error code tells them apart.
 void enable_stereo(HWND bar) {
     const int used = Enable_VR_System(bar, g_tool.enable_frequency);
-    if (const int error = Query_VR_System(kQueryLastError, 0); error != 0) {
+    if (const int error = Query_VR_System(DUO_Q_LAST_ERROR, 0); error != 0) {
         apply_stereo_state(false);
         refused_box(bar, error);
         return;
@@ -97,7 +91,7 @@ void enable_stereo(HWND bar) {
     if (g_tool.hot_key != 0) RegisterHotKey(bar, g_tool.hot_key, MOD_ALT | MOD_CONTROL, hot_key_letter(g_tool.hot_key));
     // With stereo already on the library keeps its frequency, not the one
     // asked for; the bar gets no 605 of its own to learn it from.
-    const int current = Query_VR_System(kQueryFrequency, 0);
+    const int current = Query_VR_System(DUO_Q_FREQUENCY, 0);
     g_tool.shown_frequency = is_frequency_index(current) ? current : used;
 }
 
@@ -123,16 +117,16 @@ void run_command(HWND bar, int id) {
 
 void library_notification(WPARAM code, LPARAM value) {
     switch (code) {
-    case kLibraryNotifyAvailable:
+    case DUO_N_AVAILABLE:
         for (int i = 0; i < 20; ++i) g_tool.available[i] = static_cast<int>((value >> i) & 1);
         break;
-    case kLibraryNotifyEnabled:
+    case DUO_N_STEREO_ON:
         apply_stereo_state(true);
         if (is_frequency_index(value)) g_tool.shown_frequency = static_cast<int>(value);
         break;
-    case kLibraryNotifyDisabled: apply_stereo_state(false); break;
-    case kLibraryNotifyFrequency: g_tool.shown_frequency = static_cast<int>(value); break;
-    case kLibraryNotifyDefault: g_tool.enable_frequency = static_cast<int>(value); break;
+    case DUO_N_STEREO_OFF: apply_stereo_state(false); break;
+    case DUO_N_FREQUENCY: g_tool.shown_frequency = static_cast<int>(value); break;
+    case DUO_N_DEFAULT_FREQUENCY: g_tool.enable_frequency = static_cast<int>(value); break;
     default: break;
     }
 }
@@ -144,12 +138,12 @@ void create_bar(HWND bar) {
     g_tool.library_initialised = true;
     if (!Init_VR_System(bar)) {
         g_tool.library_initialised = false;
-        if (const char* text = init_error_text(Query_VR_System(103, 0)))
+        if (const char* text = init_error_text(Query_VR_System(DUO_Q_LAST_ERROR, 0)))
             MessageBoxA(bar, text, kCaption, MB_ICONEXCLAMATION | MB_OK);
         DestroyWindow(bar);
         return;
     }
-    const bool first_client = Query_VR_System(kQueryLastError, 0) == 0;
+    const bool first_client = Query_VR_System(DUO_Q_LAST_ERROR, 0) == 0;
     for (int i = 0; i < kButtonCount; ++i) {
         const ButtonInfo& b = kButtons[i];
         const Point at = creation_position(i);
@@ -161,12 +155,12 @@ void create_bar(HWND bar) {
     // before the command line is read, so that /F: wins over the start-up
     // default and over no later one.
     MSG posted;
-    while (PeekMessageA(&posted, bar, kLibraryMessage, kLibraryMessage, PM_REMOVE))
+    while (PeekMessageA(&posted, bar, DUO_WM_NOTIFY, DUO_WM_NOTIFY, PM_REMOVE))
         library_notification(posted.wParam, posted.lParam);
     // A library another client initialised posts nothing: ask it instead.
     if (!first_client) {
         read_library_frequencies();
-        g_tool.enable_frequency = Query_VR_System(kQueryDefault, 0);
+        g_tool.enable_frequency = Query_VR_System(DUO_Q_DEFAULT_FREQUENCY, 0);
     }
     g_tool.bar_dc = GetDC(bar);
     g_tool.memory_dc = CreateCompatibleDC(g_tool.bar_dc);
@@ -227,8 +221,8 @@ const char* refusal_text(int error) {
 } // namespace
 
 void read_library_frequencies() {
-    for (int i = 0; i < 20; ++i) g_tool.available[i] = i <= 9 && Query_VR_System(kQueryStatus, i) == 1 ? 1 : 0;
-    const int current = Query_VR_System(kQueryFrequency, 0);
+    for (int i = 0; i < 20; ++i) g_tool.available[i] = i <= 9 && Query_VR_System(DUO_Q_STATUS, i) == 1 ? 1 : 0;
+    const int current = Query_VR_System(DUO_Q_FREQUENCY, 0);
     if (is_frequency_index(current)) g_tool.shown_frequency = current;
 }
 
@@ -271,7 +265,7 @@ LRESULT CALLBACK BarWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
         run_command(hwnd, LOWORD(wparam));
         g_tool.hint.command_in_progress = false;
         return 0;
-    case kLibraryMessage: library_notification(wparam, lparam); return 0;
+    case DUO_WM_NOTIFY: library_notification(wparam, lparam); return 0;
     case WM_HOTKEY:
         if (wparam == 1023 || wparam == 1024) SwitchGlasses();
         return 0;

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "tool/dialog_text.h"
-#include "tool/duoscope_imports.h"
 #include "tool/tool_win.h"
 
 namespace duo::tool {
@@ -263,7 +262,7 @@ INT_PTR CALLBACK FreqSelectDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM
     case WM_INITDIALOG:
         // The dialog shows the library's state, not what the bar last heard.
         read_library_frequencies();
-        g_freq.library_default = Query_VR_System(kQueryDefault, 0);
+        g_freq.library_default = Query_VR_System(DUO_Q_DEFAULT_FREQUENCY, 0);
         g_freq.shown_at_opening = g_tool.shown_frequency;
         create_dialog_button(dlg, kFreqOk, 220, 10, 60, 24);
         create_dialog_button(dlg, kFreqCancel, 220, 50, 60, 24);
@@ -291,7 +290,7 @@ INT_PTR CALLBACK FreqSelectDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM
         switch (LOWORD(wparam)) {
         case kFreqOk:
             if (Set_VR_System_Frequency(g_tool.shown_frequency) == 0) {
-                refused_box(dlg, Query_VR_System(kQueryLastError, 0));
+                refused_box(dlg, Query_VR_System(DUO_Q_LAST_ERROR, 0));
                 read_library_frequencies();
             }
             EndDialog(dlg, 1);
@@ -301,7 +300,7 @@ INT_PTR CALLBACK FreqSelectDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM
             EndDialog(dlg, 1);
             break;
         case kFreqDefault:
-            g_tool.shown_frequency = Query_VR_System(105, 0);
+            g_tool.shown_frequency = Query_VR_System(DUO_Q_DEFAULT_FREQUENCY, 0);
             InvalidateRect(dlg, nullptr, FALSE);
             break;
         default: break;
@@ -323,9 +322,9 @@ INT_PTR CALLBACK InfoBoxDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lp
     case WM_INITDIALOG: {
         centre_in_middle_quarter(dlg);
         const Size size = client_size(dlg);
-        g_info.chip = Query_VR_System(100, 0);
-        g_info.frequency = Query_VR_System(101, 0);
-        g_info.version = Query_VR_System(102, 0);
+        g_info.chip = Query_VR_System(DUO_Q_CHIP, 0);
+        g_info.frequency = Query_VR_System(DUO_Q_FREQUENCY, 0);
+        g_info.version = Query_VR_System(DUO_Q_VERSION, 0);
         create_dialog_button(dlg, kInfoOk, size.width / 2 - 30, 9 * size.height / 10 - 24, 60, 24);
         open_dcs(g_info.dcs, dlg);
         break;

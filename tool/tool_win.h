@@ -2,19 +2,16 @@
 #pragma once
 #include <windows.h>
 
+#include "duoscope.h"
 #include "tool/bar_layout.h"
 #include "tool/hint_logic.h"
 
 namespace duo::tool {
 
-inline constexpr UINT kLibraryMessage = WM_USER + 100;
 inline constexpr UINT_PTR kHintTimer = 1000;
 // Read and written in the working directory only: a bare name would be
 // searched for in the program's folder first when read.
 inline constexpr char kPositionFile[] = ".\\DuoDeck.ini";
-
-// Library queries.
-inline constexpr int kQueryFrequency = 101, kQueryLastError = 103, kQueryStatus = 104, kQueryDefault = 105;
 
 // Bitmap resources.
 inline constexpr int kFaceNormal = 165, kFaceDisabled = 168, kFacePressed = 169;

@@ -3,8 +3,27 @@
 
 #include "lib/core/frequency.h"
 #include "lib/core/init_close.h"
+#include "lib/core/public_api_win.h"
 #include "lib/core/query.h"
 #include "lib/core/stereo.h"
+
+// What clients are told in include/duoscope.h is what the library does.
+static_assert(DUO_WM_NOTIFY == duo::kNotifyMessage);
+static_assert(DUO_N_AVAILABLE == duo::kNotifyAvailable && DUO_N_STEREO_ON == duo::kNotifyStereoOn &&
+              DUO_N_STEREO_OFF == duo::kNotifyStereoOff && DUO_N_FREQUENCY == duo::kNotifyFrequency &&
+              DUO_N_DEFAULT_FREQUENCY == duo::kNotifyDefaultFrequency);
+static_assert(DUO_ERR_NONE == duo::kErrNone && DUO_ERR_MODE_REFUSED == duo::kErrModeRefused &&
+              DUO_ERR_NO_DRIVER == duo::kErrNoDriver && DUO_ERR_UNKNOWN_CHIP == duo::kErrUnknownChip &&
+              DUO_ERR_ALREADY_INITIALISED == duo::kErrAlreadyInitialised &&
+              DUO_ERR_NOT_INITIALISED == duo::kErrNotInitialised && DUO_ERR_STEREO_OFF == duo::kErrStereoOff &&
+              DUO_ERR_BAD_FREQUENCY == duo::kErrBadFrequency && DUO_ERR_UNKNOWN_QUERY == duo::kErrUnknownQuery);
+static_assert(DUO_Q_CHIP == duo::kQueryChip && DUO_Q_FREQUENCY == duo::kQueryFrequency &&
+              DUO_Q_VERSION == duo::kQueryVersion && DUO_Q_LAST_ERROR == duo::kQueryLastError &&
+              DUO_Q_STATUS == duo::kQueryStatus && DUO_Q_DEFAULT_FREQUENCY == duo::kQueryDefaultFrequency);
+static_assert(DUO_FREQ_COUNT == duo::kFrequencyCount && DUO_FREQ_DEFAULT == duo::kDefaultFrequencyArg &&
+              DUO_STATUS_ENTRIES == duo::kStatusEntries && DUO_MAX_CLIENTS == duo::kClientSlots &&
+              DUO_FREQ_LINE_DOUBLE == duo::kLineDoubleAnswer);
+static_assert(DUO_LINE_DOUBLE_ON == duo::kLineDoubleOn && DUO_LINE_DOUBLE_OFF == duo::kLineDoubleOff);
 
 namespace {
 

@@ -10,9 +10,11 @@
 namespace duo::platform {
 namespace {
 
+#ifdef DUO_SIM_FALLBACK
 // The simulated port driver, loaded only when the real device is missing and
-// the user has named a simulated adapter. Its calls have the contract of the
-// Win32 calls they stand in for.
+// the user has named a simulated adapter; compiled into test builds only
+// (CMake option DUO_SIM_FALLBACK), never into the released library. Its
+// calls have the contract of the Win32 calls they stand in for.
 struct SimulatedDriver {
     HMODULE module = nullptr;
     HANDLE(WINAPI* create_file)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = nullptr;
@@ -67,6 +69,7 @@ bool load_simulated_driver() {
     g_sim = sim;
     return true;
 }
+#endif
 
 HANDLE open_device(decltype(&CreateFileA) create) {
     return create(driver::kDevicePath, 0, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
@@ -77,20 +80,26 @@ HANDLE open_device(decltype(&CreateFileA) create) {
 DriverHandle open_driver() {
     HANDLE handle = open_device(&CreateFileA);
     if (handle != INVALID_HANDLE_VALUE) return reinterpret_cast<DriverHandle>(handle);
+#ifdef DUO_SIM_FALLBACK
     if (!load_simulated_driver()) return 0;
     handle = open_device(g_sim.create_file);
     if (handle == INVALID_HANDLE_VALUE) return 0;
     g_sim_handle = handle;
     return reinterpret_cast<DriverHandle>(handle);
+#else
+    return 0;
+#endif
 }
 
 void close_driver(DriverHandle handle) {
     HANDLE h = reinterpret_cast<HANDLE>(handle);
+#ifdef DUO_SIM_FALLBACK
     if (g_sim.module && h == g_sim_handle) {
         g_sim.close_handle(h);
         g_sim_handle = nullptr;
         return;
     }
+#endif
     CloseHandle(h);
 }
 
@@ -98,7 +107,11 @@ bool device_io_control(DriverHandle handle, std::uint32_t code, const void* in, 
                        std::uint32_t out_size) {
     HANDLE h = reinterpret_cast<HANDLE>(handle);
     DWORD returned = 0;
+#ifdef DUO_SIM_FALLBACK
     auto call = (g_sim.module && h == g_sim_handle) ? g_sim.device_io_control : &DeviceIoControl;
+#else
+    auto call = &DeviceIoControl;
+#endif
     return call(h, code, const_cast<void*>(in), in_size, out, out_size, &returned, nullptr) != FALSE;
 }
 

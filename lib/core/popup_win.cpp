@@ -2,6 +2,7 @@
 // Clients register a class with it and create the window themselves.
 #include <windows.h>
 
+#include "lib/core/public_api_win.h"
 #include "lib/core/state.h"
 #include "lib/core/stereo.h"
 

@@ -5,8 +5,6 @@
 namespace duo {
 namespace {
 
-constexpr std::int32_t kLineDoubleAnswer = 16;
-
 std::int32_t answer(std::int32_t value) {
     g_shared.last_error = kErrNone;
     return value;

@@ -1,9 +1,14 @@
 #pragma once
 #include <cstdint>
 
+#include "duo_version.h"
+
 namespace duo {
 
-inline constexpr std::int32_t kLibraryVersion = 100; // hundredths: 1.00
+inline constexpr std::int32_t kLibraryVersion = DUO_VERSION_NUMBER; // hundredths: 100 is 1.00
+
+// Query 101's answer while the line-double mode is on.
+inline constexpr std::int32_t kLineDoubleAnswer = 16;
 
 enum QueryCode : std::int32_t {
     kQueryChip = 100,

@@ -3,9 +3,5 @@
 #pragma once
 #include <windows.h>
 
-extern "C" {
-INT_PTR CALLBACK AdjustVRSystemDlgProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
-INT_PTR CALLBACK DiagnosisVRSystemDlgProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
-int WINAPI Adjust_VR_System(HWND owner);
-int WINAPI Diagnosis_VR_System(HWND owner);
-}
+// Adjust_VR_System, Diagnosis_VR_System and the two dialog procedures.
+#include "lib/core/public_api_win.h"
