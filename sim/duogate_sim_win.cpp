@@ -7,9 +7,9 @@
 
 #include <cstring>
 
-#include "lib/hw/driver_protocol.h"
 #include "sim/adapter.h"
 #include "sim/driver_dispatch.h"
+#include "sim/driver_requests.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ extern "C" {
 
 HANDLE WINAPI DuoGate_CreateFile(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
     const duo::sim::AdapterModel* model = named_adapter();
-    if (!path || lstrcmpiA(path, duo::driver::kDevicePath) != 0 || !model) {
+    if (!path || lstrcmpiA(path, duo::sim::gate::kDevicePath) != 0 || !model) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
