@@ -13,7 +13,8 @@ MonitorView observe(const AdapterState& s) {
     const ScanRules rules = hooks_of(s).scan_rules(s);
     MonitorView v{};
     const std::uint8_t clocking = s.seq[kSeqClockingMode];
-    v.blanked = (clocking & 0x20) != 0;
+    // Screen off, or the sequencer held in reset (SR00 bits 0-1 not both set).
+    v.blanked = (clocking & 0x20) != 0 || (s.seq[kSeqReset] & 0x03) != 0x03;
     v.interlaced = rules.interlaced;
     v.pixel_clock_hz = rules.pixel_clock_hz / ((clocking & 0x08) ? 2.0 : 1.0);
     // S3 chips count bytes: the CRTC's character clock runs faster than the

@@ -1,5 +1,4 @@
-// The port driver's control codes and buffer layouts. Shared with the
-// simulated driver, which must read exactly what the library writes.
+// The port driver's control codes and buffer layouts.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -38,10 +37,14 @@ struct IndexRequest {
 struct IndexWriteRequest {
     std::uint32_t index_port, index, value;
 };
+// The buffer address follows the three fields at byte 12 with no padding,
+// also where a pointer is 8 bytes wide.
+#pragma pack(push, 4)
 struct BlockRequest {
     std::uint32_t index_port, first_index, count;
     std::uintptr_t buffer;
 };
+#pragma pack(pop)
 // Codes 7, 8, 9 and 11: clock bytes (the third is unset for 8, 9 and 11).
 struct ClockRequest {
     std::uint32_t b0, b1, b2;
@@ -59,6 +62,7 @@ struct ReadReply {
 };
 
 static_assert(sizeof(PortRequest) == 4 && sizeof(IndexWriteRequest) == 12 && sizeof(ClockRequest) == 12);
+static_assert(offsetof(BlockRequest, buffer) == 12 && sizeof(BlockRequest) == 12 + sizeof(void*));
 
 // The driver reads these buffers at fixed offsets, the same at both word
 // sizes except for the block requests' buffer address, which is a pointer:
