@@ -402,8 +402,10 @@ TEST(InitClose, CloseWhileOnRestoresTimingThenLocksAndWritesTheSettings) {
 TEST(InitClose, ASessionLeavesTridentAndEt6000AsTheDesktopHadThem) {
     for (const char* name : {"trident-9440", "trident-9680", "trident-9685", "et6000"}) {
         for (std::uint32_t seed = 1; seed <= 8; ++seed) {
-            for (const sim::DesktopMode& mode : {sim::DesktopMode{640, 480, 8}, sim::DesktopMode{800, 600, 16},
-                                                 sim::DesktopMode{1024, 768, 8}}) {
+            std::vector<sim::DesktopMode> modes = {{640, 480, 8}, {800, 600, 16}, {1024, 768, 8}};
+            // The tuned 800x600 24-bit record: offset 0x2C with CR3F bit 7.
+            if (std::string(name) == "et6000") modes.push_back({800, 600, 24});
+            for (const sim::DesktopMode& mode : modes) {
                 SCOPED_TRACE(std::string(name) + " seed " + std::to_string(seed) + " " + std::to_string(mode.width));
                 testing::reset_world(name, mode, seed);
                 testing::reset_registry();
@@ -424,6 +426,12 @@ TEST(InitClose, ASessionLeavesTridentAndEt6000AsTheDesktopHadThem) {
                     EXPECT_EQ((adapter().crtc[0x29] ^ desktop.crtc[0x29]) & ~offset_bits, 0);
                 }
                 switch_glasses();
+                // The ET6000's start moves one line: twice its offset (CR3F
+                // bit 7 offset bit 8, bit 6 bit 9) in the start's units.
+                if (adapter().family == sim::ChipFamily::kEt6000) {
+                    const sim::MonitorView swapped = sim::observe(adapter());
+                    EXPECT_EQ(swapped.display_start, 2 * swapped.line_offset);
+                }
                 disable_stereo(kOwnHost);
                 close_library(kOwnHost);
                 std::string where;
