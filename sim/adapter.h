@@ -57,6 +57,7 @@ struct AdapterState {
     std::uint8_t mach64_pll[16];
     std::uint8_t et6000_clock[8][2];
     std::uint8_t et6000_clock_index, et6000_clock_byte;
+    std::uint8_t et6000_key; // the Tseng key: 1 while the extended registers accept writes
 
     std::uint32_t retrace_phase; // advances on every status read
     std::uint32_t open_handles;

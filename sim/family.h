@@ -19,6 +19,7 @@ struct ScanRules {
     int h_total_high;        // extension bits of the totals, already in place
     int v_total_high;
     int v_display_high;
+    int offset_high;         // line offset bits 8-9 from the family's extension register
 };
 
 struct FamilyHooks {

@@ -1,11 +1,15 @@
-// Tseng ET6000: identification through its PCI I/O space.
+// Tseng ET6000: identification through its PCI I/O space, the Tseng key and
+// the extended CRTC registers it guards.
 //
-// Reading of the chip chosen here: CR21 holds the high byte of the PCI I/O
-// base that the BIOS assigned and is read-only; the first four bytes of that
-// space answer the PCI vendor and device ids (low byte first) and are
-// read-only too. The display driver leaves the Tseng key set (port 0x3BF =
-// 0x03, port 0x3D8 = 0xA0), so the extended registers are open; the key is
-// not modelled as a lock.
+// Reading of the chip chosen here, after the driver and emulator sources
+// named in docs/chips.md: CR21 holds the high byte of the PCI I/O base that
+// the BIOS assigned and is read-only; the first four bytes of that space
+// answer the PCI vendor and device ids (low byte first) and are read-only
+// too. The key is set by port 0x3BF with bit 1 set followed by port 0x3D8 =
+// 0xA0; another write to 0x3D8, or 0x3BF with bit 1 clear, takes it away.
+// Without the key the extended CRTC registers (0x30-0x3F, except 0x33 which
+// the chip identification uses) ignore writes. CR3F bit 7 is offset bit 8,
+// bit 6 offset bit 9.
 #include <cstdio>
 
 #include "sim/clock_synth.h"
@@ -17,12 +21,13 @@ namespace {
 
 constexpr std::uint8_t kCrtcIoBaseHigh = 0x21;
 constexpr std::uint32_t kPortHercCompat = 0x3BF, kPortModeControl = 0x3D8;
-constexpr std::uint8_t kKeyHercCompat = 0x03, kKeyModeControl = 0xA0;
+constexpr std::uint8_t kKeyHercBit = 0x02, kKeyModeControl = 0xA0;
+constexpr std::uint8_t kCrtcFirstKeyed = 0x30, kCrtcLastKeyed = 0x3F, kCrtcExtendedStart = 0x33;
 constexpr std::uint32_t kPciIdBytes = 4;
 constexpr std::uint32_t kClockIndex = 0x67, kClockData = 0x69; // offsets in the PCI I/O space
 constexpr int kPixelClock = 3;                                  // the clock index the pixel clock uses
-constexpr std::uint8_t kCrtcOverflowHigh = 0x35;                // bit 7 interlace, bits 1/2: VT/VDE bit 10
-constexpr std::uint8_t kCrtcExtTiming = 0x3F;                   // bit 0: HT bit 8
+constexpr std::uint8_t kCrtcOverflowHigh = 0x35; // bit 7 interlace, bits 1/2: VT/VDE bit 10, bit 4: line compare
+constexpr std::uint8_t kCrtcExtTiming = 0x3F;    // bit 0: HT bit 8; bits 7/6: offset bits 8/9
 
 // A clock register pair: the first byte holds M - 2 (bits 0-6), the second
 // N1 - 2 (bits 0-4) and the post-divider exponent N2 (bits 5-6);
@@ -39,12 +44,27 @@ void et6000_power_on(AdapterState& s, const AdapterModel& model) {
         static_cast<std::uint8_t>(model.pci.vendor), static_cast<std::uint8_t>(model.pci.vendor >> 8),
         static_cast<std::uint8_t>(model.pci.device), static_cast<std::uint8_t>(model.pci.device >> 8)};
     for (std::uint32_t i = 0; i < kPciIdBytes; ++i) s.ports[s.io_base + i] = ids[i];
-    s.ports[kPortHercCompat] = kKeyHercCompat;
-    s.ports[kPortModeControl] = kKeyModeControl;
     const ClockRegs desktop = nearest_regs(et6000_clock_hz, s.clock_hz[3]);
     s.et6000_clock[kPixelClock][0] = desktop.r[0];
     s.et6000_clock[kPixelClock][1] = desktop.r[1];
     s.misc_output = with_clock_select(s.misc_output, 3);
+    // The offset bits 8-9 of the desktop's line, the line compare bit 10
+    // the display drivers set, and their other bits beside them.
+    const int offset = s.mode.width * (s.mode.bits_per_pixel <= 8 ? 1 : (s.mode.bits_per_pixel + 7) / 8) / 8;
+    s.crtc[kCrtcExtTiming] = static_cast<std::uint8_t>((offset & 0x100) >> 1 | (offset & 0x200) >> 3 |
+                                                       desktop_bits(s, 0x28));
+    s.crtc[kCrtcOverflowHigh] = static_cast<std::uint8_t>(0x10 | desktop_bits(s, 0x40));
+    // Some display drivers leave the key set, others take it away on the way
+    // out (port 0x3D8 = 0x29, port 0x3BF bit 1 clear).
+    if (desktop_bits(s, 0x01)) {
+        s.ports[kPortHercCompat] = 0x03;
+        s.ports[kPortModeControl] = kKeyModeControl;
+        s.et6000_key = 1;
+    } else {
+        s.ports[kPortHercCompat] = desktop_bits(s, 0x01);
+        s.ports[kPortModeControl] = 0x29;
+        s.et6000_key = 0;
+    }
 }
 
 // Codes 12 and 13 read and write the pixel clock's two bytes through the
@@ -73,11 +93,14 @@ ScanRules et6000_scan_rules(const AdapterState& s) {
     rules.h_total_high = (s.crtc[kCrtcExtTiming] & 0x01) << 8;
     rules.v_total_high = (s.crtc[kCrtcOverflowHigh] & 0x02) << 9;
     rules.v_display_high = (s.crtc[kCrtcOverflowHigh] & 0x04) << 8;
+    rules.offset_high = (s.crtc[kCrtcExtTiming] & 0x80) << 1 | (s.crtc[kCrtcExtTiming] & 0x40) << 3;
     return rules;
 }
 
 void et6000_crtc_write(AdapterState& s, std::uint8_t index, std::uint8_t value) {
     if (index == kCrtcIoBaseHigh) return;
+    const bool keyed = index >= kCrtcFirstKeyed && index <= kCrtcLastKeyed && index != kCrtcExtendedStart;
+    if (keyed && !s.et6000_key) return;
     vga_crtc_write(s, index, value);
 }
 
@@ -90,13 +113,16 @@ void et6000_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) 
         s.et6000_clock[s.et6000_clock_index & 7][s.et6000_clock_byte & 1] = value;
         s.et6000_clock_byte ^= 1;
     }
+    if (port == kPortHercCompat && !(value & kKeyHercBit)) s.et6000_key = 0;
+    if (port == kPortModeControl)
+        s.et6000_key = (s.ports[kPortHercCompat] & kKeyHercBit) && value == kKeyModeControl ? 1 : 0;
     if (port >= s.io_base && port < s.io_base + kPciIdBytes) return;
     vga_port_write(s, port, value);
 }
 
 std::string et6000_lock_state(const AdapterState& s) {
     char text[64];
-    std::snprintf(text, sizeof text, "key set by the display driver; PCI I/O base %04X",
+    std::snprintf(text, sizeof text, "key %s; PCI I/O base %04X", s.et6000_key ? "set" : "not set",
                   static_cast<unsigned>(s.io_base));
     return text;
 }

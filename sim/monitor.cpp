@@ -43,6 +43,7 @@ MonitorView observe(const AdapterState& s) {
         v.displayed_lines = vde;
     }
     v.display_start = read_field(s.crtc, kStartAddress);
+    v.line_offset = s.crtc[kCrtcOffset] + rules.offset_high;
     v.out_of_range = v.line_rate_hz < kMinLineRate || v.line_rate_hz > kMaxLineRate ||
                      v.field_rate_hz < kMinFieldRate || v.field_rate_hz > kMaxFieldRate;
     return v;

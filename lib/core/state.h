@@ -65,6 +65,10 @@ struct SharedState {
     std::int32_t mach64_saved_pll_reference = 0;
     std::int32_t mach64_saved_clock_select = 0;
     std::int32_t et6000_base_port = 0;
+    // The ET6000 key ports (0x3BF, 0x3D8) as the open step found them, and
+    // whether they are held for the close step.
+    std::uint8_t et6000_key_ports[2] = {};
+    std::uint8_t et6000_key_held = 0;
     std::int32_t mach64_base_port = 0x2EC;
     // Interlace registers as the desktop had them when stereo went on.
     std::uint8_t remembered_interlace[kFamilies] = {};

@@ -126,7 +126,7 @@ std::int32_t resume_stereo() {
         if (const ClockSetting* clock = resume_clock(f)) ops->clock_write(*clock);
         switch (family_of(g_shared.chip_code)) {
         case kMach64: crtc_and(kCrtcVRetraceEnd, 0x7F); break;
-        case kEt6000: family::et6000_open_step(); break;
+        case kEt6000: family::et6000_unlock(); break;
         default: break;
         }
         ops->enter_step(*stereo_timing_block(timing));

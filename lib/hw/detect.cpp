@@ -13,13 +13,21 @@ namespace {
 constexpr std::uint8_t kTridentChipId = 0x0B;
 constexpr std::uint8_t kTridentRevision = 0x09;
 
+// First match wins; chip 0 refuses the chip. Revision 0x21 is the ProVidia
+// 9685. The 96xx revisions of the Cyber laptop chips (9397: 0x22, 0x23, 0x2A;
+// 9385: 0x3x and 0xB3; 9382 and 9388: 0x4x) use the 9685's newer clock code
+// but are not the 9685: no table of the library is made for them. The
+// remaining revisions (9660, 9680, 9682 and unnamed ones) are driven as
+// display drivers drive them, with the older clock code.
 struct TridentMember {
     std::uint8_t chip_id, revision_mask, revision;
     std::int32_t chip;
 };
 constexpr TridentMember kTridentMembers[] = {
     {0xE3, 0x00, 0x00, 0x101}, // TGUI9440
-    {0xD3, 0xF0, 0x20, 0x105}, // 96xx of revision 2x
+    {0xD3, 0xFF, 0x21, 0x105}, // ProVidia 9685
+    {0xD3, 0xFF, 0x22, 0},     {0xD3, 0xFF, 0x23, 0}, {0xD3, 0xFF, 0x2A, 0},
+    {0xD3, 0xF0, 0x30, 0},     {0xD3, 0xFF, 0xB3, 0}, {0xD3, 0xF0, 0x40, 0},
     {0xD3, 0x00, 0x00, 0x103}, // other 96xx
 };
 

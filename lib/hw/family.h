@@ -31,10 +31,10 @@ extern const FamilyOps kMach64Ops;
 extern const FamilyOps kEt6000Ops;
 
 // Family steps outside the common set: the mach64 puts its desktop clock
-// back through the saved PLL state, and the ET6000 open step is also part
-// of its resume.
+// back through the saved PLL state, and the ET6000 sets its key again on a
+// resume.
 void mach64_clock_restore(const ClockSetting& setting);
-void et6000_open_step();
+void et6000_unlock();
 } // namespace family
 
 // Steps shared by every family.

@@ -7,15 +7,36 @@ namespace {
 
 constexpr std::uint8_t kCrtcOverflowHigh = 0x35; // bit 7: interlace; bits 0-4: bit-10 extensions
 constexpr std::uint8_t kCrtcExtTiming = 0x3F;    // bits 6-7: offset bits 9/8
-constexpr std::uint32_t kPortDisplayMode = 0x3D8;
+constexpr std::uint32_t kPortHerculesCompat = 0x3BF, kPortDisplayMode = 0x3D8;
+constexpr std::uint8_t kKeyHerculesCompat = 0x03, kKeyDisplayMode = 0xA0; // the Tseng key, in this order
 constexpr std::uint8_t kInterlaceBit = 0x80;
 
-void open_step() {
+// The extended registers accept writes only while the key is set.
+void unlock() {
     crtc_and(kCrtcVRetraceEnd, 0x7F);
-    Write_Port(kPortDisplayMode, Read_Port(kPortDisplayMode) & 0xA0);
+    Write_Port(kPortHerculesCompat, kKeyHerculesCompat);
+    Write_Port(kPortDisplayMode, kKeyDisplayMode);
 }
 
-void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
+// The key ports are remembered once per session, before the first unlock.
+void open_step() {
+    if (!g_shared.et6000_key_held) {
+        g_shared.et6000_key_ports[0] = Read_Port(kPortHerculesCompat);
+        g_shared.et6000_key_ports[1] = Read_Port(kPortDisplayMode);
+        g_shared.et6000_key_held = 1;
+    }
+    unlock();
+}
+
+// The key goes back as the open step found it: port 0x3BF first, so that the
+// mode port's write sets or clears it as it was.
+void close_step() {
+    crtc_or(kCrtcVRetraceEnd, kCrtcProtect);
+    if (!g_shared.et6000_key_held) return;
+    Write_Port(kPortHerculesCompat, g_shared.et6000_key_ports[0]);
+    Write_Port(kPortDisplayMode, g_shared.et6000_key_ports[1]);
+    g_shared.et6000_key_held = 0;
+}
 
 void save_step(TimingBlock& saved) {
     read_crtc_block(saved);
@@ -44,14 +65,14 @@ void timing_write(const TimingBlock& block) {
 // value there, and only when stereo goes on: the leave step must bring back
 // the desktop's interlace bit, not the block's.
 void enter_step(const TimingBlock& block) {
-    open_step();
+    unlock();
     if (g_shared.stereo == 0) g_shared.remembered_interlace[kEt6000] = read_crtc(kCrtcOverflowHigh);
     timing_write(block);
     crtc_or(kCrtcOverflowHigh, kInterlaceBit);
 }
 
 void leave_step(const TimingBlock& saved) {
-    open_step();
+    unlock();
     timing_write(saved);
     write_crtc(kCrtcOverflowHigh, g_shared.remembered_interlace[kEt6000]);
 }
@@ -69,6 +90,6 @@ void clock_write(const ClockSetting& setting) {
 const FamilyOps kEt6000Ops = {open_step,  close_step, save_step,  timing_write,
                               enter_step, leave_step, clock_read, clock_write};
 
-void et6000_open_step() { open_step(); }
+void et6000_unlock() { unlock(); }
 
 } // namespace duo::family

@@ -7,28 +7,39 @@ namespace {
 
 constexpr std::uint8_t kSeqChipId = 0x0B;      // reading it selects the new register bank
 constexpr std::uint8_t kSeqClockDivide = 0x0D; // bit 1: pixel clock halved
-constexpr std::uint8_t kSeqModeControl1 = 0x0E; // bit 7: protect/unlock
-constexpr std::uint8_t kSeqProtect = 0x11;
+constexpr std::uint8_t kSeqModeControl1 = 0x0E; // bit 7: extended registers writable
+constexpr std::uint8_t kSeqWriteInverted = 0x02; // SR0E bit 1 is stored inverted on write
 constexpr std::uint8_t kCrtcInterlaceStart = 0x19;
 constexpr std::uint8_t kCrtcModuleTesting = 0x1E; // bit 2: interlace
-constexpr std::uint8_t kCrtcOffsetHigh = 0x29;    // bits 4-5: offset bits 8-9
+constexpr std::uint8_t kCrtcOffsetHigh = 0x29;    // bit 4: offset bit 8; bit 5: offset bit 9 on the 96xx
 constexpr std::uint8_t kInterlaceBit = 0x04;
 constexpr std::uint32_t kClockLow = 0x43C8, kClockHigh = 0x43C9;
 
+// New-mode SR0E read, changed and written back with bit 1 as it was read.
+void mode_control1_update(std::uint8_t set, std::uint8_t keep) {
+    const std::uint8_t value = static_cast<std::uint8_t>((read_seq(kSeqModeControl1) & keep) | set);
+    write_seq(kSeqModeControl1, value ^ kSeqWriteInverted);
+}
+
 void open_step() {
     read_seq(kSeqChipId);
-    seq_or(kSeqModeControl1, 0x80);
+    mode_control1_update(0x80, 0xFF);
     read_seq(kSeqChipId);
-    seq_or(kSeqModeControl1, 0x80);
+    mode_control1_update(0x80, 0xFF);
     crtc_and(kCrtcVRetraceEnd, 0x7F);
 }
 
+// The 9440, 96xx and 9685 have no protection register besides SR0E (SR11
+// protects only on later chips), so SR11 stays as the system keeps it.
 void close_step() {
     read_seq(kSeqChipId);
-    seq_and(kSeqModeControl1, 0x7F);
+    mode_control1_update(0x00, 0x7F);
     crtc_or(kCrtcVRetraceEnd, kCrtcProtect);
-    seq_and(kSeqProtect, 0x7F);
 }
+
+// On the 9440 CRTC 0x29 bit 5 is not an offset bit (it belongs to the DDC
+// lines); the other bits of the register are the display driver's.
+std::uint8_t offset_high_bits() { return g_shared.chip_code == 0x101 ? 0x10 : 0x30; }
 
 void save_step(TimingBlock& saved) {
     read_crtc_block(saved);
@@ -39,7 +50,7 @@ void save_step(TimingBlock& saved) {
 // The offset counts in units that are twice the eye's line step except at
 // 15 bits per pixel and on the 9440 at 1024x768 in 16 bits.
 int eye_shift(const TimingBlock& block) {
-    int shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockExt1] & 0x30) << 4);
+    int shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockExt1] & offset_high_bits()) << 4);
     const int depth = g_shared.colour_depth;
     bool halve = depth == 8 || depth == 24 ||
                  (depth == 16 && !(g_shared.chip_code == 0x101 && g_shared.display_width == 1024));
@@ -48,7 +59,9 @@ int eye_shift(const TimingBlock& block) {
 
 void timing_write(const TimingBlock& block) {
     write_crtc_block(block);
-    write_crtc(kCrtcOffsetHigh, static_cast<std::uint8_t>((read_crtc(kCrtcOffsetHigh) & 0xCF) | block.bytes[kBlockExt1]));
+    const std::uint8_t bits = offset_high_bits();
+    write_crtc(kCrtcOffsetHigh,
+               static_cast<std::uint8_t>((read_crtc(kCrtcOffsetHigh) & ~bits) | (block.bytes[kBlockExt1] & bits)));
     write_crtc(kCrtcInterlaceStart, block.bytes[kBlockExt2]);
     g_shared.eye_shift = eye_shift(block);
 }

@@ -22,7 +22,7 @@ int trident_table(std::int32_t chip, DepthClass depth, int res) {
     const bool deep = depth == kDepth24;
     switch (chip) {
     case 0x101: {
-        constexpr int by_depth[3][3] = {{t::k101At640, t::k101At640, t::k101At640Depth24},
+        constexpr int by_depth[3][3] = {{t::k101At640, t::k101At640Depth16, t::k101At640Depth24},
                                         {t::k101At800Depth8, t::k101At800Depth16, t::k101At800Depth24},
                                         {t::k101At1024Depth8, t::k101At1024Depth16, -1}};
         return by_depth[res][depth];

@@ -24,6 +24,7 @@ enum : int {
     k101At640, k101At640Depth24, k101At800Depth8, k101At800Depth16, k101At800Depth24,
     k101At1024Depth8, k101At1024Depth16,
     k102At640, k102At800, k102At1024,
+    k101At640Depth16,
     kCount,
 };
 }

@@ -10,13 +10,21 @@ struct Parts {
 
 bool all_zero(const ClockSetting& s) { return s.b[0] == 0 && s.b[1] == 0 && s.b[2] == 0; }
 
-// Trident: word = b0 | b1 << 8; N = bits 0-6, M = bits 7-11, K = bit 12;
-// f = R (N + 8) / ((M + 2) 2^K), halved again when bit 0 of b2 (SEQ 0x0D
-// bit 1) is set. Bits 13-15 of the word select nothing here; the tuned
-// chip 0x102/0x105 row carries bit 14 and is read with it ignored.
+// Trident, older clock code (TGUI9440, 96xx): word = b0 | b1 << 8; N = bits
+// 0-6, M = bits 7-11, K = bit 12; f = R (N + 8) / ((M + 2) 2^K), halved again
+// when bit 0 of b2 (SEQ 0x0D bit 1) is set. Bits 13-15 select nothing.
 Parts trident(const ClockSetting& s) {
     const unsigned word = s.b[0] | (s.b[1] << 8);
     const unsigned n = word & 0x7F, m = (word >> 7) & 0x1F, k = (word >> 12) & 1;
+    const double post = (1 << k) * ((s.b[2] & 1) ? 2.0 : 1.0);
+    return {kReferenceHz * (n + 8) / (m + 2), post};
+}
+
+// Trident, newer clock code (ProVidia 9685): N is all of b0, M bits 0-5 of
+// b1, K bits 6-7; same formula. The tuned chip 0x102/0x105 640x480 row
+// (3C..53 48 01) reads so 0-2 % below its nominal rates.
+Parts trident_new(const ClockSetting& s) {
+    const unsigned n = s.b[0], m = s.b[1] & 0x3F, k = (s.b[1] >> 6) & 3;
     const double post = (1 << k) * ((s.b[2] & 1) ? 2.0 : 1.0);
     return {kReferenceHz * (n + 8) / (m + 2), post};
 }
@@ -54,6 +62,7 @@ Parts et6000(const ClockSetting& s) {
 Parts parts_of(Synthesizer synth, const ClockSetting& s) {
     switch (synth) {
     case Synthesizer::kTrident: return trident(s);
+    case Synthesizer::kTridentNew: return trident_new(s);
     case Synthesizer::kS3: return s3(s);
     case Synthesizer::kCirrus: return cirrus(s.b[0], s.b[1]);
     // Chip 0x304 keeps its bytes in the order of its clock write: byte 0 goes
@@ -73,6 +82,7 @@ Parts parts_of(Synthesizer synth, const ClockSetting& s) {
 
 Synthesizer synthesizer_of(std::int32_t chip) {
     if (chip == 0x304) return Synthesizer::kCirrus304;
+    if (chip == 0x102 || chip == 0x105) return Synthesizer::kTridentNew;
     switch (family_of(chip)) {
     case kTrident: return Synthesizer::kTrident;
     case kS3: return Synthesizer::kS3;

@@ -23,6 +23,12 @@ int horizontal_scale(Family family, int bits_per_pixel) {
     }
 }
 
+// The TGUI9440 at 15/16 bits runs its CRTC at half the programmed clock (GR0F
+// bit 3, set by the display drivers with the clock doubled).
+int clock_divisor(std::int32_t chip, int bits_per_pixel) {
+    return chip == 0x101 && (bits_per_pixel == 15 || bits_per_pixel == 16) ? 2 : 1;
+}
+
 } // namespace
 
 DecodedTiming decode_timing(std::int32_t chip, int bits_per_pixel, const TimingBlock& block) {
@@ -41,6 +47,7 @@ DecodedTiming decode_timing(std::int32_t chip, int bits_per_pixel, const TimingB
     t.h_total_chars = ht + 5;
     t.h_scale = horizontal_scale(family, bits_per_pixel);
     t.h_total_px = t.h_total_chars * 8.0 / t.h_scale;
+    t.clock_divisor = clock_divisor(chip, bits_per_pixel);
     t.v_total = vt + 2;
     // mach64 and ET6000 count interlaced vertical values per frame; the other
     // families per field, each field half a line longer than its count.
@@ -51,8 +58,8 @@ DecodedTiming decode_timing(std::int32_t chip, int bits_per_pixel, const TimingB
 }
 
 ScanRates scan_rates(const DecodedTiming& timing, double pixel_clock_hz) {
-    if (timing.h_total_px <= 0 || timing.field_lines <= 0) return {0, 0};
-    const double line = pixel_clock_hz / timing.h_total_px;
+    if (timing.h_total_px <= 0 || timing.field_lines <= 0 || timing.clock_divisor <= 0) return {0, 0};
+    const double line = pixel_clock_hz / timing.clock_divisor / timing.h_total_px;
     return {line, line / timing.field_lines};
 }
 

@@ -12,6 +12,7 @@ struct DecodedTiming {
     int h_total_chars;  // HT + 5 character clocks
     int h_scale;        // character clocks counted per 8 pixels
     double h_total_px;  // horizontal total in pixels
+    int clock_divisor;  // pixel clock periods per pixel the CRTC counts
     int v_total;        // VT + 2 as programmed
     bool per_frame;     // vertical values count the whole frame
     double field_lines; // line periods per field

@@ -177,8 +177,12 @@ TEST_F(Detection, WithoutTheEnumerationKeyTheWalkYieldsNothing) {
 }
 
 TEST_F(Detection, TridentMembersBySequencerIdAndRevision) {
-    const std::pair<std::uint8_t, std::int32_t> revisions[] = {{0x20, 0x105}, {0x2F, 0x105}, {0x01, 0x103},
-                                                               {0x30, 0x103}, {0x12, 0x103}};
+    // 0x21 is the ProVidia 9685; the Cyber laptop revisions (newer clock code,
+    // no tables of their own) are refused; the others are driven as a 9660.
+    const std::pair<std::uint8_t, std::int32_t> revisions[] = {
+        {0x21, 0x105}, {0x00, 0x103}, {0x01, 0x103}, {0x10, 0x103}, {0x12, 0x103}, {0x20, 0x103},
+        {0x2F, 0x103}, {0x22, 0},     {0x23, 0},     {0x2A, 0},     {0x30, 0},     {0x3A, 0},
+        {0xB3, 0},     {0x43, 0},     {0x4A, 0}};
     for (const auto& [revision, chip] : revisions) {
         use("trident-9680");
         adapter().seq[0x09] = revision;

@@ -10,6 +10,7 @@
 
 #include "lib/hw/hardware_key.h"
 #include "sim/adapter.h"
+#include "sim/monitor.h"
 
 namespace duo::sim {
 namespace {
@@ -135,28 +136,30 @@ TEST_F(SimAdapter, CirrusExtensionsUnlockWithSr06) {
 
 TEST_F(SimAdapter, TridentSequencerBanksAndProtection) {
     power("trident-9685");
-    EXPECT_EQ(lock_state(*state), "sequencer old mode, extended registers protected");
-    set_seq(0x0E, 0x80); // old-mode SR0E: no protection bit
-    set_crtc(0x1E, 0x04);
-    EXPECT_EQ(crtc(0x1E), 0x00);
+    EXPECT_EQ(lock_state(*state), "sequencer old mode, extended registers writable");
+    set_crtc(0x29, 0x5A); // the lock holds only in new mode
+    EXPECT_EQ(crtc(0x29), 0x5A);
+    set_seq(0x0E, 0x80); // old-mode SR0E: stored as written
     EXPECT_EQ(seq(0x0B), 0xD3);
     EXPECT_EQ(seq(0x09), 0x21);
-    EXPECT_EQ(seq(0x0E), 0x00) << "new mode has its own SR0E";
-    set_seq(0x0E, 0x80);
+    EXPECT_EQ(seq(0x0E) & 0x80, 0x00) << "new mode has its own SR0E, locked at power-on";
+    set_crtc(0x29, 0x00);
+    EXPECT_EQ(crtc(0x29), 0x5A) << "CR29 is behind the lock";
     set_crtc(0x1E, 0x04);
-    EXPECT_EQ(crtc(0x1E), 0x04);
+    EXPECT_EQ(crtc(0x1E), 0x04) << "CR1E is not";
     port_write(*state, 0x43C8, 0x5A);
-    EXPECT_EQ(port_read(*state, 0x43C8), 0x5A);
+    EXPECT_EQ(port_read(*state, 0x43C8), 0x5A) << "nor the clock word";
+    set_seq(0x0E, 0x80);
+    EXPECT_EQ(seq(0x0E), 0x82) << "new-mode SR0E bit 1 is inverted on write";
+    set_crtc(0x29, 0x00);
+    EXPECT_EQ(crtc(0x29), 0x00);
+    set_seq(0x0E, 0x82);
+    EXPECT_EQ(seq(0x0E), 0x80);
     set_seq(0x0B, 0x00); // back to old mode
     EXPECT_EQ(seq(0x0E), 0x80) << "the old-mode value written earlier";
     EXPECT_EQ(state->seq[0x0B], 0xD3) << "the id is read-only";
     set_seq(0x09, 0x00);
     EXPECT_EQ(state->seq[0x09], 0x21);
-
-    power("trident-9440");
-    const std::uint8_t clock_low = port_read(*state, 0x43C8); // the desktop's clock
-    port_write(*state, 0x43C8, static_cast<std::uint8_t>(clock_low ^ 0x5A));
-    EXPECT_EQ(port_read(*state, 0x43C8), clock_low) << "clock word protected";
 }
 
 TEST_F(SimAdapter, Mach64ChipIdSitsAtItsBaseAndIsReadOnly) {
@@ -187,7 +190,32 @@ TEST_F(SimAdapter, Et6000PciIdentityBehindCr21) {
     }
     port_write(*state, 0xE867, 0x03); // the clock index port is ordinary
     EXPECT_EQ(port_read(*state, 0xE867), 0x03);
-    EXPECT_EQ(port_read(*state, 0x3D8), 0xA0);
+}
+
+// The key: port 0x3BF bit 1, then port 0x3D8 = 0xA0; without it the extended
+// CRTC registers keep their value. CR3F bits 7/6 are offset bits 8/9.
+TEST_F(SimAdapter, Et6000KeyGuardsTheExtendedRegisters) {
+    power("et6000");
+    port_write(*state, 0x3BF, 0x01);
+    const std::uint8_t cr3f = crtc(0x3F);
+    set_crtc(0x3F, static_cast<std::uint8_t>(cr3f ^ 0xC0));
+    EXPECT_EQ(crtc(0x3F), cr3f) << lock_state(*state);
+    set_crtc(0x33, 0x05);
+    EXPECT_EQ(crtc(0x33), 0x05) << "CR33 answers the identification without the key";
+    port_write(*state, 0x3D8, 0xA0);
+    port_write(*state, 0x3BF, 0x03);
+    set_crtc(0x35, 0x80);
+    EXPECT_NE(crtc(0x35), 0x80) << "0xA0 before port 0x3BF is no key";
+    port_write(*state, 0x3D8, 0xA0);
+    EXPECT_EQ(lock_state(*state), "key set; PCI I/O base E800");
+    set_crtc(0x13, 0x2C);
+    for (const auto& [bits, offset] : {std::pair{0x80, 0x12C}, {0x40, 0x22C}, {0xC0, 0x32C}, {0x00, 0x2C}}) {
+        set_crtc(0x3F, static_cast<std::uint8_t>(bits));
+        EXPECT_EQ(observe(*state).line_offset, offset) << std::hex << bits;
+    }
+    port_write(*state, 0x3D8, 0x29);
+    set_crtc(0x3F, 0x80);
+    EXPECT_EQ(crtc(0x3F), 0x00) << "another mode value takes the key away";
 }
 
 TEST_F(SimAdapter, AFamilyOutsideTheTableFallsBackToPlainVga) {

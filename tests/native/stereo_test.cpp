@@ -392,6 +392,59 @@ TEST(InitClose, CloseWhileOnRestoresTimingThenLocksAndWritesTheSettings) {
     EXPECT_EQ(g_shared.clients[g_process.client_slot].host_window, 0u);
 }
 
+// A whole session (Init, stereo on, an eye swap, stereo off, Close) leaves
+// the Trident and ET6000 adapters exactly as their display drivers left
+// them, on desktops drawn from several seeds: SR0E with its bit 1 (inverted
+// on write), SR0D, SR11 and CR29 with their other bits, GR0F, both clock
+// codes, and the ET6000 key whether the desktop had it set or not. Only the
+// sequencer bank the Trident's SR0D/SR0E reach is left as the library
+// selected it: every driver selects it before using them.
+TEST(InitClose, ASessionLeavesTridentAndEt6000AsTheDesktopHadThem) {
+    for (const char* name : {"trident-9440", "trident-9680", "trident-9685", "et6000"}) {
+        for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+            std::vector<sim::DesktopMode> modes = {{640, 480, 8}, {800, 600, 16}, {1024, 768, 8}};
+            // The tuned 800x600 24-bit record: offset 0x2C with CR3F bit 7.
+            if (std::string(name) == "et6000") modes.push_back({800, 600, 24});
+            for (const sim::DesktopMode& mode : modes) {
+                SCOPED_TRACE(std::string(name) + " seed " + std::to_string(seed) + " " + std::to_string(mode.width));
+                testing::reset_world(name, mode, seed);
+                testing::reset_registry();
+                testing::list_adapter(*sim::find_adapter(name));
+                g_process.driver = 0;
+                const sim::AdapterState desktop = adapter();
+                ASSERT_EQ(init_library(kOwnHost), 1);
+                EXPECT_EQ(enable_stereo(kOwnHost, 5), 5);
+                // 100 Hz as the chip counts it: the 9685's clock code, the
+                // 9440's halved CRTC clock at 15/16 bits (tuned rows: -2 %).
+                const sim::MonitorView view = sim::observe(adapter());
+                EXPECT_TRUE(view.interlaced) << sim::lock_state(adapter());
+                EXPECT_NEAR(view.field_rate_hz, 100, 3) << sim::describe(view);
+                // Stereo changes only the offset bits of CR29 (bit 4 alone on
+                // the 9440, whose bit 5 is a DDC line).
+                const int offset_bits = g_shared.chip_code == 0x101 ? 0x10 : 0x30;
+                if (adapter().family == sim::ChipFamily::kTrident) {
+                    EXPECT_EQ((adapter().crtc[0x29] ^ desktop.crtc[0x29]) & ~offset_bits, 0);
+                }
+                switch_glasses();
+                // The ET6000's start moves one line: twice its offset (CR3F
+                // bit 7 offset bit 8, bit 6 bit 9) in the start's units.
+                if (adapter().family == sim::ChipFamily::kEt6000) {
+                    const sim::MonitorView swapped = sim::observe(adapter());
+                    EXPECT_EQ(swapped.display_start, 2 * swapped.line_offset);
+                }
+                disable_stereo(kOwnHost);
+                close_library(kOwnHost);
+                std::string where;
+                EXPECT_TRUE(same_registers(desktop, adapter(), where)) << where;
+                EXPECT_EQ(0, std::memcmp(desktop.graphics, adapter().graphics, sizeof desktop.graphics));
+                EXPECT_EQ(0, std::memcmp(desktop.trident_old_mode_regs, adapter().trident_old_mode_regs, 2));
+                EXPECT_EQ(0, std::memcmp(desktop.et6000_clock, adapter().et6000_clock, sizeof desktop.et6000_clock));
+                EXPECT_EQ(desktop.et6000_key, adapter().et6000_key);
+            }
+        }
+    }
+}
+
 // A second process that fails or never gets as far as the adapter can
 // neither end nor damage the first one's session.
 TEST(InitClose, ProcessesWithoutTheAdapterLeaveTheSessionAlone) {

@@ -140,6 +140,20 @@ TEST(TimingDefaultsTest, SynthesizersMatchTheCalibration) {
     const DecodedTiming t = decode_timing(0x203, 8, block_of(0x203, *r));
     EXPECT_NEAR(scan_rates(t, pixel_clock_hz(Synthesizer::kS3, {{0x61, 0x1E, 0}})).field_rate_hz, 74.0, 0.1);
     EXPECT_NEAR(scan_rates(t, pixel_clock_hz(Synthesizer::kS3, {{0x61, 0x30, 0}})).field_rate_hz, 115.6, 0.1);
+
+    // The tuned 0x102/0x105 640x480 row in the 9685's clock code: "3C 48 01"
+    // is N 60, M 8, K 1, halved by SEQ 0x0D: 14.31818 x 68 / 10 / 4 = 24.34
+    // MHz, 88.45 Hz on its 8-bit record (856 px, 321.5 lines per field);
+    // "53 48 01" (N 83) 32.57 MHz, 118.36 Hz: 0-2 % below 90 and 120 Hz.
+    const TimingRecord* r105 = default_record(0x105, 640, 480, kDepth8);
+    ASSERT_NE(r105, nullptr);
+    const DecodedTiming t105 = decode_timing(0x105, 8, block_of(0x105, *r105));
+    EXPECT_NEAR(pixel_clock_hz(synthesizer_of(0x105), {{0x3C, 0x48, 0x01}}), 24.341e6, 0.001e6);
+    EXPECT_NEAR(scan_rates(t105, pixel_clock_hz(synthesizer_of(0x105), {{0x3C, 0x48, 0x01}})).field_rate_hz, 88.45,
+                0.01);
+    EXPECT_NEAR(scan_rates(t105, pixel_clock_hz(synthesizer_of(0x105), {{0x53, 0x48, 0x01}})).field_rate_hz, 118.36,
+                0.01);
+    EXPECT_EQ(synthesizer_of(0x102), synthesizer_of(0x105)) << "they share the tables";
 }
 
 TEST(TimingDefaultsTest, EmptyAndDegenerateSettingsGiveNoClock) {
@@ -257,7 +271,7 @@ TEST(TimingDefaultsTest, ClockSlotsAreFilledAsListed) {
             }
         }
     }
-    EXPECT_EQ(tables, 32);
+    EXPECT_EQ(tables, 33);
 }
 
 // Tuned on real monitors: such rows and records run 1-4 % below nominal and

@@ -52,7 +52,10 @@ std::string hex_bytes(const std::uint8_t* b, int n) {
 // A chip whose synthesizer reads the family's table k.
 std::int32_t table_chip(Family f, std::size_t k) {
     constexpr std::int32_t kChips[kFamilies] = {0x101, 0x203, 0x301, 0x401, 0x501};
-    return f == kCirrus && k >= defaults_data::cirrus::k304At640 ? 0x304 : kChips[f];
+    if (f == kCirrus && k >= defaults_data::cirrus::k304At640) return 0x304;
+    if (f == kTrident && k >= defaults_data::trident::k102At640 && k <= defaults_data::trident::k102At1024)
+        return 0x105;
+    return kChips[f];
 }
 
 int setting_size(Family f) { return f == kTrident || f == kCirrus ? 3 : 2; }

@@ -139,6 +139,15 @@ ClockSetting search(Synthesizer synth, double target) {
                                  {50e6, 140e6});
                     }
         break;
+    case Synthesizer::kTridentNew: // N 0-255, M 1-63, K 0-2, the oscillator range of the older code
+        for (int half = 0; half < 2; ++half)
+            for (int k = 0; k < 3; ++k)
+                for (int m = 1; m < 64; ++m)
+                    for (int n = 0; n < 256; ++n)
+                        consider({{static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(m | k << 6),
+                                   static_cast<std::uint8_t>(half)}},
+                                 {50e6, 140e6});
+        break;
     case Synthesizer::kS3: // the Trio data sheet range: one octave, so every clock is reachable
         for (int r = 0; r < 4; ++r)
             for (int n1 = 0; n1 < 32; ++n1)
@@ -184,7 +193,8 @@ struct TableJob {
     const char* name;
     int chip;
     const Base* base;
-    int first_slot; // slots below hold zero bytes
+    int first_slot;        // slots below hold zero bytes
+    int clock_divisor = 1; // pixel clock periods per pixel (the 9440 at 15/16 bits: 2)
 };
 
 struct FamilyJobs {
@@ -217,11 +227,11 @@ void print_table(const TableJob& job) {
     const double field_lines = per_frame ? job.base->vt2 / 2.0 : job.base->vt2 + 0.5;
     const int bytes = family_of(job.chip) == kTrident || family_of(job.chip) == kCirrus ? 3 : 2;
     ClockSetting slots[20] = {};
-    for (int i = job.first_slot; i < 10; ++i) slots[i] = search(synth, (75 + 5 * i) * job.base->h_total * field_lines);
+    const double periods = job.clock_divisor * job.base->h_total * field_lines;
+    for (int i = job.first_slot; i < 10; ++i) slots[i] = search(synth, (75 + 5 * i) * periods);
     for (int i = 10; i < 20; ++i) slots[i] = slots[9];
     std::printf("    // field rates, slots %d-9:", job.first_slot);
-    for (int i = job.first_slot; i < 10; ++i)
-        std::printf(" %.2f", pixel_clock_hz(synth, slots[i]) / job.base->h_total / field_lines);
+    for (int i = job.first_slot; i < 10; ++i) std::printf(" %.2f", pixel_clock_hz(synth, slots[i]) / periods);
     std::printf(" Hz\n    {\"%s\", false,\n     {", job.name);
     for (int i = 0; i < 20; ++i) {
         std::printf("{{");
@@ -251,15 +261,16 @@ std::vector<FamilyJobs> jobs() {
                     {"0x103 800x600 8/16-bit", 0x103, &kOwn800, 0},
                     {"0x103 800x600 24-bit", 0x103, &kOwn800, 3},
                     {"0x103 1024x768 8/16-bit", 0x103, &kOwn1024, 0},
-                    {"0x101 640x480 8/16-bit", 0x101, &kTuned640, 3},
+                    {"0x101 640x480 8-bit", 0x101, &kTuned640, 3},
                     {"0x101 640x480 24-bit", 0x101, &kTuned640, 3},
                     {"0x101 800x600 8-bit", 0x101, &kOwn800, 3},
-                    {"0x101 800x600 16-bit", 0x101, &kOwn800, 3},
+                    {"0x101 800x600 16-bit", 0x101, &kOwn800, 3, 2},
                     {"0x101 800x600 24-bit", 0x101, &kOwn800, 3},
                     {"0x101 1024x768 8-bit", 0x101, &kOwn1024, 3},
-                    {"0x101 1024x768 16-bit", 0x101, &kOwn1024, 3},
+                    {"0x101 1024x768 16-bit", 0x101, &kOwn1024, 3, 2},
                     {"0x102/0x105 800x600", 0x102, &kOwn800, 3},
-                    {"0x102/0x105 1024x768", 0x102, &kOwn1024, 3}}});
+                    {"0x102/0x105 1024x768", 0x102, &kOwn1024, 3},
+                    {"0x101 640x480 15/16-bit", 0x101, &kTuned640, 3, 2}}});
     all.push_back({"s3",
                    kS3,
                    0x203,
