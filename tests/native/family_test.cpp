@@ -42,6 +42,13 @@ TEST_F(FamilyTest, TridentEyeShiftIsHalvedExceptAt15BitsAndOnThe9440At1024In16Bi
     EXPECT_EQ(eye_shift_after_write(0x103, 15, 800, b), 0x180);
     EXPECT_EQ(eye_shift_after_write(0x103, 8, 800, b), 0xC0);
     EXPECT_EQ(eye_shift_after_write(0x103, 24, 640, b), 0xC0);
+    // CRTC 0x29 bit 5 is offset bit 9 on the 96xx only; on the 9440 it is a
+    // DDC line, neither read into the offset nor written.
+    b = block_with_offset(0x80, 0x30);
+    EXPECT_EQ(eye_shift_after_write(0x103, 8, 800, b), 0x1C0);
+    adapter().crtc[0x29] = 0x00;
+    EXPECT_EQ(eye_shift_after_write(0x101, 8, 800, b), 0xC0);
+    EXPECT_EQ(adapter().crtc[0x29], 0x10);
 }
 
 TEST_F(FamilyTest, Mach64EyeShiftFollowsTheDepth) {
