@@ -53,17 +53,15 @@ void leave_step(const TimingBlock& saved) {
 // The clock in use is VCLKs, s from the miscellaneous output bits 2-3.
 int vclk_index(std::uint8_t misc) { return (misc >> 2) & 0x03; }
 
+// The desktop's clock is the VCLK misc selects (display drivers use VCLK3).
+// Chip 0x304 keeps its bytes in the order of its clock write: denominator
+// register first.
 void clock_read(ClockSetting& setting) {
-    if (g_shared.chip_code == kChipPci00D6) {
-        setting.b[2] = Read_Port(kMiscOutputRead);
-        int s = vclk_index(setting.b[2]);
-        setting.b[0] = read_seq(static_cast<std::uint8_t>(kSeqVclkDenominator + s));
-        setting.b[1] = read_seq(static_cast<std::uint8_t>(kSeqVclkNumerator + s));
-    } else {
-        setting.b[0] = read_seq(kSeqVclkNumerator);
-        setting.b[1] = read_seq(kSeqVclkDenominator);
-        setting.b[2] = Read_Port(kMiscOutputRead);
-    }
+    setting.b[2] = Read_Port(kMiscOutputRead);
+    const int s = vclk_index(setting.b[2]);
+    const bool swapped = g_shared.chip_code == kChipPci00D6;
+    setting.b[0] = read_seq(static_cast<std::uint8_t>((swapped ? kSeqVclkDenominator : kSeqVclkNumerator) + s));
+    setting.b[1] = read_seq(static_cast<std::uint8_t>((swapped ? kSeqVclkNumerator : kSeqVclkDenominator) + s));
 }
 
 void clock_write(const ClockSetting& setting) {

@@ -10,20 +10,32 @@ constexpr int kCrtcHTotal = 0x00, kCrtcVTotal = 0x06, kCrtcOverflow = 0x07, kCrt
 constexpr int kBlockEt6000Ext = kBlockExt1;
 constexpr int kBlockEt6000Horiz = kBlockExt2;
 
+constexpr std::int32_t kChipFirstTrio = 0x202, kChipLastTrio = 0x205; // with the 868, which shares their tables
+constexpr std::int32_t kChipFirstVirge = 0x206, kChipLastVirge = 0x207;
+constexpr std::int32_t kChipGd542x = 0x301;
+
+} // namespace
+
 // S3 chips count bytes in their horizontal registers: two character clocks
-// per 8 pixels at 15/16 bits per pixel, three at 24. The other families
-// count pixels at every depth (their clock tables serve every depth).
-int horizontal_scale(Family family, int bits_per_pixel) {
-    if (family != kS3) return 1;
+// per 8 pixels at 15/16 bits per pixel, three at 24 on the Trio class; the
+// ViRGE counts pixels at 24 bits. The other families count pixels at every
+// depth.
+int horizontal_scale(std::int32_t chip, int bits_per_pixel) {
+    if (family_of(chip) != kS3) return 1;
     switch (bits_per_pixel) {
     case 15:
     case 16: return 2;
-    case 24: return 3;
+    case 24: return chip >= kChipFirstVirge && chip <= kChipLastVirge ? 1 : 3;
     default: return 1;
     }
 }
 
-} // namespace
+double clock_per_pixel(std::int32_t chip, int bits_per_pixel) {
+    if (bits_per_pixel != 24) return 1;
+    if (chip >= kChipFirstTrio && chip <= kChipLastTrio) return 1.5;
+    if (chip == kChipGd542x) return 3;
+    return 1;
+}
 
 DecodedTiming decode_timing(std::int32_t chip, int bits_per_pixel, const TimingBlock& block) {
     const std::uint8_t* b = block.bytes;
@@ -39,7 +51,8 @@ DecodedTiming decode_timing(std::int32_t chip, int bits_per_pixel, const TimingB
     }
     DecodedTiming t{};
     t.h_total_chars = ht + 5;
-    t.h_scale = horizontal_scale(family, bits_per_pixel);
+    t.h_scale = horizontal_scale(chip, bits_per_pixel);
+    t.clock_per_pixel = clock_per_pixel(chip, bits_per_pixel);
     t.h_total_px = t.h_total_chars * 8.0 / t.h_scale;
     t.v_total = vt + 2;
     // mach64 and ET6000 count interlaced vertical values per frame; the other
@@ -50,9 +63,9 @@ DecodedTiming decode_timing(std::int32_t chip, int bits_per_pixel, const TimingB
     return t;
 }
 
-ScanRates scan_rates(const DecodedTiming& timing, double pixel_clock_hz) {
-    if (timing.h_total_px <= 0 || timing.field_lines <= 0) return {0, 0};
-    const double line = pixel_clock_hz / timing.h_total_px;
+ScanRates scan_rates(const DecodedTiming& timing, double clock_hz) {
+    if (timing.h_total_px <= 0 || timing.field_lines <= 0 || timing.clock_per_pixel <= 0) return {0, 0};
+    const double line = clock_hz / timing.clock_per_pixel / timing.h_total_px;
     return {line, line / timing.field_lines};
 }
 
