@@ -527,6 +527,8 @@ TEST(StereoMonitor, EnableShowsInterlacedScanningAtTheTablesFieldRate) {
             if (init_library(kOwnHost) != 1 || !current_default_record()) continue; // refused, or no defaults
             const sim::MonitorView desktop = sim::observe(adapter());
             for (std::int32_t f = 3; f < kFrequencyCount; ++f) {
+                // Frequencies whose clock the chip cannot reach are not offered.
+                if (!frequency_programmable(f)) continue;
                 SCOPED_TRACE(std::string(model->name) + " " + std::to_string(mode.width) + "x" +
                              std::to_string(mode.bits_per_pixel) + " frequency " + std::to_string(f));
                 enable_stereo(kOwnHost, f);
@@ -547,55 +549,6 @@ TEST(StereoMonitor, EnableShowsInterlacedScanningAtTheTablesFieldRate) {
             }
         }
     }
-}
-
-} // namespace
-} // namespace duo
-
-namespace duo {
-namespace {
-
-// The tables' entry for the record the library loaded for its mode.
-bool current_record_quoted() {
-    for (const RecordEntry& e : default_records(family_of(g_shared.chip_code)))
-        if (&e.record == current_default_record()) return e.quoted;
-    return false;
-}
-
-// S3 and Cirrus count their horizontal timing and run their clocks
-// differently at each depth (a Trio's DCLK at 1.5 times the pixel rate at 24
-// bits, a GD542x's VCLK at three times, a ViRGE counting pixels at 24 bits).
-// Wherever a computed record meets a computed clock table, the monitor shows
-// the nominal 75 + 5f Hz within 1 %, at every depth.
-TEST(StereoMonitor, S3AndCirrusRunTheNominalRateAtEveryDepth) {
-    const sim::DesktopMode modes[] = {{640, 480, 16}, {640, 480, 24}, {800, 600, 8}, {800, 600, 16},
-                                      {800, 600, 24}, {1024, 768, 8}, {1024, 768, 16}};
-    int checked = 0;
-    for (const sim::AdapterModel* model : supported_adapters()) {
-        if (model->family != sim::ChipFamily::kS3 && model->family != sim::ChipFamily::kCirrus) continue;
-        for (const sim::DesktopMode& mode : modes) {
-            testing::reset_world(model->name, mode);
-            testing::reset_registry();
-            testing::list_adapter(*model);
-            g_process.driver = 0;
-            if (init_library(kOwnHost) != 1) continue; // a mode without timing
-            const Family family = family_of(g_shared.chip_code);
-            const ClockTable& table =
-                clock_tables(family)[static_cast<std::size_t>(g_shared.clock_table_selection[family])];
-            if (table.quoted || current_record_quoted()) continue; // tuned by eye, 1-4 % below nominal
-            for (std::int32_t f = 0; f < 10; ++f) {
-                if (!frequency_programmable(f)) continue;
-                SCOPED_TRACE(std::string(model->name) + " " + std::to_string(mode.width) + "x" +
-                             std::to_string(mode.bits_per_pixel) + " frequency " + std::to_string(f));
-                enable_stereo(kOwnHost, f);
-                const double nominal = 75 + 5 * f;
-                EXPECT_NEAR(sim::observe(adapter()).field_rate_hz, nominal, nominal * 0.01);
-                disable_stereo(kOwnHost);
-                ++checked;
-            }
-        }
-    }
-    EXPECT_GT(checked, 400);
 }
 
 } // namespace
