@@ -84,7 +84,8 @@ void cirrus_power_on(AdapterState& s, const AdapterModel& model) {
     s.crtc[kCrtcChipId] = model.cirrus.chip_id;
     s.seq[kSeqExtendedMode] = static_cast<std::uint8_t>(extended_mode(model, s.mode.bits_per_pixel) |
                                                         desktop_bits(s, 0xE0));
-    // Interlace off and no half line; the other bits as the driver left them.
+    // Interlace off; the half line (unused while progressive) and the other
+    // bits as the driver left them.
     s.crtc[kCrtcMiscControl] = desktop_bits(s, static_cast<std::uint8_t>(~kInterlaceBit));
     s.crtc[kCrtcInterlaceEnd] = desktop_bits(s, 0xFF);
     const int bytes_per_pixel = s.mode.bits_per_pixel <= 8 ? 1 : (s.mode.bits_per_pixel + 7) / 8;
