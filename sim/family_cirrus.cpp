@@ -6,6 +6,12 @@
 // reads 0x0F. While locked, the extension sequencer registers SR07-SR1F and
 // the extension CRTC registers CR19-CR1D ignore writes and read back what they
 // held. The chip id CR27 is read-only and answers whether locked or not.
+//
+// SR07 bit 0 selects the extended modes and bits 1-3 (bits 1-2 before the
+// 5434) the pixel format: 001 (16 bits, doubled VCLK) runs the CRTC at VCLK / 2
+// from the 5422 up, 010 (24 bits) at VCLK / 3 on the 5422-5430; 011 (16 bits)
+// and every format of the 5434 and later run it at VCLK. Display drivers set
+// 011 at 16 bits and 010 at 24, and program VCLK3 for the desktop.
 #include "sim/clock_synth.h"
 #include "sim/driver_requests.h"
 #include "sim/family.h"
@@ -21,6 +27,11 @@ constexpr std::uint8_t kCrtcChipId = 0x27;
 constexpr std::uint8_t kSeqVclkNumerator = 0x0B, kSeqVclkDenominator = 0x1B; // VCLK0-3
 constexpr std::uint8_t kCrtcMiscControl = 0x1A;                             // bit 0: interlace
 constexpr std::uint8_t kInterlaceBit = 0x01;
+constexpr std::uint8_t kSeqExtendedMode = 0x07;   // bit 0: extended modes, bits 1-3: pixel format
+constexpr std::uint8_t kCrtcInterlaceEnd = 0x19;
+constexpr std::uint8_t kCrtcExtDisplay = 0x1B;    // bit 4: offset bit 8
+constexpr std::uint8_t kOffsetBit8 = 0x10;
+constexpr std::uint8_t kChipGd5422 = 0x8C, kChipGd5434 = 0xA8;
 
 bool unlocked(const AdapterState& s) { return s.seq[kSeqUnlock] == kUnlockKey; }
 
@@ -49,11 +60,40 @@ std::uint8_t denominator_reg(const AdapterModel* model, int n) {
     return static_cast<std::uint8_t>((swapped_vclk_banks(model) ? kSeqVclkNumerator : kSeqVclkDenominator) + n);
 }
 
+// VCLK periods per CRTC pixel in the pixel format of SR07. The PCI 0x00D6
+// chip takes its pixel format elsewhere.
+int vclk_per_pixel(const AdapterState& s, const AdapterModel* model) {
+    const std::uint8_t id = s.crtc[kCrtcChipId], mode = s.seq[kSeqExtendedMode];
+    if (swapped_vclk_banks(model) || !(mode & 0x01) || id < kChipGd5422) return 1;
+    const int format = (mode >> 1) & (id >= kChipGd5434 ? 0x07 : 0x03);
+    if (format == 1) return 2;
+    if (format == 2 && id < kChipGd5434) return 3;
+    return 1;
+}
+
+// The extended mode byte a display driver writes for the depth.
+std::uint8_t extended_mode(const AdapterModel& model, int bits_per_pixel) {
+    if (swapped_vclk_banks(&model)) return bits_per_pixel <= 8 ? 0x01 : 0x00;
+    return bits_per_pixel == 24 ? 0x05 : bits_per_pixel >= 15 ? 0x07 : 0x01;
+}
+
 void cirrus_power_on(AdapterState& s, const AdapterModel& model) {
-    s.seq[kSeqUnlock] = kLockedValue;
+    // Display drivers unlock the extension registers once and leave them so;
+    // some desktops have them locked again.
+    s.seq[kSeqUnlock] = desktop_bits(s, 0x01) ? kLockedValue : kUnlockKey;
     s.crtc[kCrtcChipId] = model.cirrus.chip_id;
-    // VCLK0-3 are all programmable; the desktop runs on VCLK3.
-    const double vclk[4] = {25.175e6, 28.322e6, 41.164e6, s.clock_hz[3]};
+    s.seq[kSeqExtendedMode] = static_cast<std::uint8_t>(extended_mode(model, s.mode.bits_per_pixel) |
+                                                        desktop_bits(s, 0xE0));
+    // Interlace off; the half line (unused while progressive) and the other
+    // bits as the driver left them.
+    s.crtc[kCrtcMiscControl] = desktop_bits(s, static_cast<std::uint8_t>(~kInterlaceBit));
+    s.crtc[kCrtcInterlaceEnd] = desktop_bits(s, 0xFF);
+    const int bytes_per_pixel = s.mode.bits_per_pixel <= 8 ? 1 : (s.mode.bits_per_pixel + 7) / 8;
+    const int offset = s.mode.width * bytes_per_pixel / 8;
+    s.crtc[kCrtcExtDisplay] = static_cast<std::uint8_t>(((offset >> 4) & kOffsetBit8) | 0x22 | desktop_bits(s, 0xCD));
+    // VCLK0-3 are all programmable; the desktop runs on VCLK3, at the rate
+    // the pixel format needs for the mode's pixel clock.
+    const double vclk[4] = {25.175e6, 28.322e6, 41.164e6, s.clock_hz[3] * vclk_per_pixel(s, &model)};
     for (int n = 0; n < 4; ++n) {
         const ClockRegs c = nearest_regs(cirrus_vclk_hz, vclk[n]);
         s.seq[numerator_reg(&model, n)] = c.r[0];
@@ -82,14 +122,15 @@ std::string cirrus_lock_state(const AdapterState& s) {
 }
 
 
-// Code 11 programs VCLK0 and selects it.
+// Code 11 programs the VCLK misc selects: numerator, then denominator.
 bool cirrus_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::uint32_t in_size, void*,
                          std::uint32_t) {
     std::uint32_t b[3];
     if (code != gate::kCodeCirrusClock || !gate::fields(in, in_size, 3, b)) return false;
-    s.seq[kSeqVclkNumerator] = static_cast<std::uint8_t>(b[0]);
-    s.seq[kSeqVclkDenominator] = static_cast<std::uint8_t>(b[1]);
-    s.misc_output = with_clock_select(s.misc_output, 0);
+    const int n = (s.misc_output >> 2) & 3;
+    const AdapterModel* model = model_of(s);
+    s.seq[numerator_reg(model, n)] = static_cast<std::uint8_t>(b[0]);
+    s.seq[denominator_reg(model, n)] = static_cast<std::uint8_t>(b[1]);
     return true;
 }
 
@@ -97,7 +138,8 @@ ScanRules cirrus_scan_rules(const AdapterState& s) {
     ScanRules rules = vga_scan_rules(s);
     const int n = (s.misc_output >> 2) & 3;
     const AdapterModel* model = model_of(s);
-    rules.pixel_clock_hz = cirrus_vclk_hz({{s.seq[numerator_reg(model, n)], s.seq[denominator_reg(model, n)], 0}});
+    rules.pixel_clock_hz = cirrus_vclk_hz({{s.seq[numerator_reg(model, n)], s.seq[denominator_reg(model, n)], 0}}) /
+                           vclk_per_pixel(s, model);
     rules.interlaced = (s.crtc[kCrtcMiscControl] & kInterlaceBit) != 0;
     return rules;
 }

@@ -7,6 +7,13 @@
 // library never writes); SR08 = 0x06 opens SR09 and up. Locked registers read
 // 0 and ignore writes. The identification registers CR2D, CR2E, CR2F and CR30
 // are read-only.
+//
+// Counting and clocking by depth: the horizontal registers count bytes on
+// the Trio class (2 character clocks per 8 pixels at 15/16 bits, 3 at 24);
+// the ViRGE counts pixels at 24 bits. CR67 bits 4-7 pick the colour mode;
+// modes 3, 5 and 7 (15, 16 and packed 24 bits) clock the CRTC's bytes at
+// twice DCLK, so a Trio's DCLK runs at the pixel rate at 16 bits and at 1.5
+// times it at 24.
 #include <cstdio>
 
 #include "sim/clock_synth.h"
@@ -30,6 +37,9 @@ constexpr std::uint8_t kCrtcExtHoriz = 0x5D, kCrtcExtVert = 0x5E;
 constexpr std::uint8_t kExtHt8 = 0x01, kExtHde8 = 0x02, kExtHbs8 = 0x04, kExtHBlankPlus64 = 0x08, kExtHrs8 = 0x10,
                        kExtHRetracePlus32 = 0x20;
 constexpr std::uint8_t kInterlaceBit = 0x20;
+constexpr std::uint8_t kCrtcRetraceHalfLine = 0x3C;
+constexpr std::uint8_t kCrtcExtSystem2 = 0x51; // bits 4-5: offset bits 8-9
+constexpr std::uint8_t kCrtcColourMode = 0x67; // bits 4-7
 
 bool s3_registers_open(const AdapterState& s) { return s.crtc[kCrtcLock1] == kLock1Key; }
 bool extended_crtc_open(const AdapterState& s) { return s.crtc[kCrtcLock2] == kLock2Key; }
@@ -63,8 +73,31 @@ double s3_dac_clock_hz(const ClockRegs& c) {
     return kCrystalHz * (m + 2) / ((n1 + 2) * (1 << r));
 }
 
-// Character clocks per 8 pixels: the horizontal registers count bytes.
-int char_clock_scale(int bits_per_pixel) { return bits_per_pixel == 24 ? 3 : bits_per_pixel >= 15 ? 2 : 1; }
+bool is_virge(const AdapterModel& model) { return model.s3.device_high == 0x56 || model.s3.device_high == 0x8A; }
+
+// Character clocks per 8 pixels at the desktop's depth.
+int char_clock_scale(const AdapterModel& model, int bits_per_pixel) {
+    if (bits_per_pixel == 24) return is_virge(model) ? 1 : 3;
+    return bits_per_pixel >= 15 ? 2 : 1;
+}
+
+// The colour mode a display driver sets for the depth: 8 bits one pixel per
+// DCLK; 16 bits mode 5; 24 bits packed mode 7 on the Trio class, mode 13
+// (one pixel per DCLK) on the ViRGE.
+std::uint8_t colour_mode(const AdapterModel& model, int bits_per_pixel) {
+    if (bits_per_pixel == 24) return is_virge(model) ? 0xD0 : 0x70;
+    return bits_per_pixel >= 15 ? 0x50 : 0x00;
+}
+
+// CRTC byte clocks per DCLK period in the colour mode of CR67.
+int bytes_per_dclk(std::uint8_t cr67) {
+    switch (cr67 >> 4) {
+    case 3:
+    case 5:
+    case 7: return 2;
+    default: return 1;
+    }
+}
 
 // How many clocks after `start` a pulse ends whose end field holds the low
 // `bits` bits of the end (1..2^bits).
@@ -77,8 +110,7 @@ int pulse_length(int start, int end_field, int bits) {
 // The desktop mode's horizontal values in bytes: bit 8 of each start in
 // CR5D, and pulses too long for the VGA end fields lengthened by CR5D bits 3
 // (blanking, 64 clocks) and 5 (retrace, 32 clocks).
-void scale_horizontal(AdapterState& s) {
-    const int scale = char_clock_scale(s.mode.bits_per_pixel);
+void scale_horizontal(AdapterState& s, int scale) {
     if (scale == 1) return;
     const int blank_length =
         pulse_length(read_field(s.crtc, vga_field::kHBlankStart), read_field(s.crtc, vga_field::kHBlankEnd), 6) * scale;
@@ -110,14 +142,32 @@ void s3_power_on(AdapterState& s, const AdapterModel& model) {
     s.crtc[kCrtcDeviceHigh] = model.s3.device_high;
     s.crtc[kCrtcDeviceLow] = model.s3.device_low;
     s.crtc[kCrtcRevision] = model.s3.revision;
-    scale_horizontal(s);
-    // The desktop clock on DCLK (clock select 3), or in the external DAC.
+    const int scale = char_clock_scale(model, s.mode.bits_per_pixel);
+    scale_horizontal(s, scale);
+    s.crtc[kCrtcColourMode] = colour_mode(model, s.mode.bits_per_pixel);
+    // As display drivers write it: half the horizontal total register.
+    s.crtc[kCrtcRetraceHalfLine] =
+        static_cast<std::uint8_t>((read_field(s.crtc, vga_field::kHTotal) | (s.crtc[kCrtcExtHoriz] & kExtHt8) << 8) / 2);
+    // Interlace off, the other bits as the driver left them.
+    s.crtc[kCrtcModeControl2] = desktop_bits(s, static_cast<std::uint8_t>(~kInterlaceBit));
+    s.crtc[kCrtcExtSystem2] |= desktop_bits(s, 0xCF);
+    s.crtc[kCrtcExtHoriz] |= desktop_bits(s, 0xC0);
+    // One driver leaves the registers open after its mode set, another
+    // locks them again.
+    if (desktop_bits(s, 0x01) == 0) {
+        s.crtc[kCrtcLock1] = kLock1Key;
+        s.crtc[kCrtcLock2] = kLock2Key;
+        s.seq[kSeqUnlock] = kSeqUnlockKey;
+    }
+    // The desktop clock on DCLK (clock select 3), or in the external DAC, at
+    // the rate the colour mode needs for the mode's pixel clock.
+    const double dclk = s.clock_hz[3] * scale / bytes_per_dclk(s.crtc[kCrtcColourMode]);
     if (has_external_dac(model)) {
-        const ClockRegs desktop = nearest_regs(s3_dac_clock_hz, s.clock_hz[3]);
+        const ClockRegs desktop = nearest_regs(s3_dac_clock_hz, dclk);
         s.s3_dac_clock[0] = desktop.r[0];
         s.s3_dac_clock[1] = desktop.r[1];
     } else {
-        const ClockRegs desktop = nearest_regs(s3_dclk_hz, s.clock_hz[3]);
+        const ClockRegs desktop = nearest_regs(s3_dclk_hz, dclk);
         s.seq[kSeqClockN] = desktop.r[0];
         s.seq[kSeqClockM] = desktop.r[1];
     }
@@ -157,11 +207,13 @@ bool s3_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::u
 
 ScanRules s3_scan_rules(const AdapterState& s) {
     ScanRules rules = vga_scan_rules(s);
+    const AdapterModel* model = model_of(s);
+    rules.char_clock_scale = model ? char_clock_scale(*model, s.mode.bits_per_pixel) : 1;
     if (((s.misc_output >> 2) & 3) == 3) {
-        rules.pixel_clock_hz = external_dac(s) ? s3_dac_clock_hz({{s.s3_dac_clock[0], s.s3_dac_clock[1], 0}})
-                                               : s3_dclk_hz({{s.seq[kSeqClockN], s.seq[kSeqClockM], 0}});
+        const double dclk = external_dac(s) ? s3_dac_clock_hz({{s.s3_dac_clock[0], s.s3_dac_clock[1], 0}})
+                                            : s3_dclk_hz({{s.seq[kSeqClockN], s.seq[kSeqClockM], 0}});
+        rules.pixel_clock_hz = dclk * bytes_per_dclk(s.crtc[kCrtcColourMode]) / rules.char_clock_scale;
     }
-    rules.char_clock_scale = char_clock_scale(s.mode.bits_per_pixel);
     rules.interlaced = (s.crtc[kCrtcModeControl2] & kInterlaceBit) != 0;
     rules.h_total_high = (s.crtc[kCrtcExtHoriz] & kExtHt8) << 8;
     rules.v_total_high = (s.crtc[kCrtcExtVert] & 0x01) << 10;

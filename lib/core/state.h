@@ -72,6 +72,10 @@ struct SharedState {
     std::int32_t mach64_base_port = 0x2EC;
     // Interlace registers as the desktop had them when stereo went on.
     std::uint8_t remembered_interlace[kFamilies] = {};
+    // The locks as the desktop had them when the open step unlocked them
+    // (S3: CR38, CR39, SR08, CR11; Cirrus: SR06, CR11); the close step puts
+    // them back.
+    std::uint8_t desktop_locks[kFamilies][4] = {};
     // Which built-in clock table each family uses in the mode; set by the load.
     std::int32_t clock_table_selection[kFamilies] = {};
 

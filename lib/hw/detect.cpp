@@ -127,8 +127,9 @@ std::int32_t s3_identity() {
     return 0;
 }
 
-// An S3 is left unlocked; on any other chip the two registers the keys went
-// to get their values back, as they may mean something else there.
+// The two registers the keys went to get their values back: on an S3 the
+// family's open step keeps the locks as the desktop had them, and on any
+// other chip they may mean something else.
 std::int32_t probe_s3() {
     const std::uint8_t lock1 = read_crtc_by_ports(kS3Lock1);
     const std::uint8_t lock2 = read_crtc_by_ports(kS3Lock2);
@@ -137,12 +138,10 @@ std::int32_t probe_s3() {
     Write_Port(kCrtcIndex, kS3Lock2);
     Write_Port(kCrtcData, kS3Lock2Key);
     const std::int32_t chip = s3_identity();
-    if (chip == 0) {
-        Write_Port(kCrtcIndex, kS3Lock2);
-        Write_Port(kCrtcData, lock2);
-        Write_Port(kCrtcIndex, kS3Lock1);
-        Write_Port(kCrtcData, lock1);
-    }
+    Write_Port(kCrtcIndex, kS3Lock2);
+    Write_Port(kCrtcData, lock2);
+    Write_Port(kCrtcIndex, kS3Lock1);
+    Write_Port(kCrtcData, lock1);
     return chip;
 }
 

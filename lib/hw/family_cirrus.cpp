@@ -17,11 +17,20 @@ constexpr std::uint8_t kInterlaceBit = 0x01;
 constexpr std::int32_t kChipPci00D6 = 0x304; // programs its VCLK registers directly
 
 void open_step() {
+    std::uint8_t* locks = g_shared.desktop_locks[kCirrus];
+    locks[0] = read_seq(kSeqUnlock);
+    locks[1] = read_crtc(kCrtcVRetraceEnd) & kCrtcProtect;
     write_seq(kSeqUnlock, kSeqUnlockValue);
     crtc_and(kCrtcVRetraceEnd, 0x7F);
 }
 
-void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
+// Display drivers leave the extension registers unlocked; whatever the
+// desktop had goes back (SR06 reads 0x12 unlocked, 0x0F locked).
+void close_step() {
+    const std::uint8_t* locks = g_shared.desktop_locks[kCirrus];
+    crtc_or(kCrtcVRetraceEnd, locks[1]);
+    write_seq(kSeqUnlock, locks[0]);
+}
 
 void save_step(TimingBlock& saved) {
     read_crtc_block(saved);
@@ -37,7 +46,11 @@ void timing_write(const TimingBlock& block) {
     g_shared.eye_shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockExt1] & kOffsetBit8) << 4);
 }
 
+// Another process's Close may have locked the extension registers again.
+void unlock() { write_seq(kSeqUnlock, kSeqUnlockValue); }
+
 void enter_step(const TimingBlock& block) {
+    unlock();
     timing_write(block);
     // A resume enters again while stereo is on; the desktop's value is the
     // one to keep.
@@ -46,6 +59,7 @@ void enter_step(const TimingBlock& block) {
 }
 
 void leave_step(const TimingBlock& saved) {
+    unlock();
     timing_write(saved);
     write_crtc(kCrtcMiscControl, g_shared.remembered_interlace[kCirrus]);
 }
@@ -53,27 +67,25 @@ void leave_step(const TimingBlock& saved) {
 // The clock in use is VCLKs, s from the miscellaneous output bits 2-3.
 int vclk_index(std::uint8_t misc) { return (misc >> 2) & 0x03; }
 
+// The desktop's clock is the VCLK misc selects (display drivers use VCLK3).
+// Chip 0x304 keeps its bytes in the order of its clock write: denominator
+// register first.
 void clock_read(ClockSetting& setting) {
-    if (g_shared.chip_code == kChipPci00D6) {
-        setting.b[2] = Read_Port(kMiscOutputRead);
-        int s = vclk_index(setting.b[2]);
-        setting.b[0] = read_seq(static_cast<std::uint8_t>(kSeqVclkDenominator + s));
-        setting.b[1] = read_seq(static_cast<std::uint8_t>(kSeqVclkNumerator + s));
-    } else {
-        setting.b[0] = read_seq(kSeqVclkNumerator);
-        setting.b[1] = read_seq(kSeqVclkDenominator);
-        setting.b[2] = Read_Port(kMiscOutputRead);
-    }
+    setting.b[2] = Read_Port(kMiscOutputRead);
+    const int s = vclk_index(setting.b[2]);
+    const bool swapped = g_shared.chip_code == kChipPci00D6;
+    setting.b[0] = read_seq(static_cast<std::uint8_t>((swapped ? kSeqVclkDenominator : kSeqVclkNumerator) + s));
+    setting.b[1] = read_seq(static_cast<std::uint8_t>((swapped ? kSeqVclkNumerator : kSeqVclkDenominator) + s));
 }
 
 void clock_write(const ClockSetting& setting) {
+    unlock();
     if (g_shared.chip_code == kChipPci00D6) {
         Write_Port(kMiscOutputWrite, setting.b[2]);
         int s = vclk_index(setting.b[2]);
         write_seq(static_cast<std::uint8_t>(kSeqVclkNumerator + s), setting.b[1]);
         write_seq(static_cast<std::uint8_t>(kSeqVclkDenominator + s), setting.b[0]);
     } else {
-        write_seq(kSeqUnlock, kSeqUnlockValue);
         Set_Cirrus_Clock(setting.b[0], setting.b[1]);
     }
 }

@@ -27,11 +27,23 @@ void register_unlock() {
 }
 
 void open_step() {
+    std::uint8_t* locks = g_shared.desktop_locks[kS3];
+    locks[0] = read_crtc(kCrtcRegLock1);
+    locks[1] = read_crtc(kCrtcRegLock2);
+    locks[2] = read_seq(kSeqUnlockExt);
+    locks[3] = read_crtc(kCrtcVRetraceEnd) & kCrtcProtect;
     write_seq(kSeqUnlockExt, kSeqUnlockValue);
     register_unlock();
 }
 
-void close_step() { write_seq(kSeqUnlockExt, 0x00); }
+// The desktop's driver may keep the registers open or locked: as found.
+void close_step() {
+    const std::uint8_t* locks = g_shared.desktop_locks[kS3];
+    crtc_or(kCrtcVRetraceEnd, locks[3]);
+    write_seq(kSeqUnlockExt, locks[2]);
+    write_crtc(kCrtcRegLock2, locks[1]);
+    write_crtc(kCrtcRegLock1, locks[0]);
+}
 
 void save_step(TimingBlock& saved) {
     register_unlock();

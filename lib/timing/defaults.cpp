@@ -41,6 +41,17 @@ int trident_table(std::int32_t chip, DepthClass depth, int res) {
     }
 }
 
+// Chip 0x301 runs its VCLK at three times the pixel rate at 24 bits.
+int cirrus_table(std::int32_t chip, DepthClass depth, int res) {
+    namespace c = defaults_data::cirrus;
+    if (chip == 0x304) return c::k304At640 + res;
+    if (chip == 0x301 && depth == kDepth24) {
+        constexpr int deep[3] = {c::k301At640Depth24, c::k301At800Depth24, -1};
+        return deep[res];
+    }
+    return res;
+}
+
 int s3_table(std::int32_t chip, DepthClass depth, int res) {
     namespace s = defaults_data::s3;
     if (chip >= 0x202 && chip <= 0x205) {
@@ -132,13 +143,12 @@ int clock_table_for(std::int32_t chip, int bits_per_pixel, int width, int height
     switch (family_of(chip)) {
     case kTrident: return trident_table(chip, depth, res);
     case kS3: return s3_table(chip, depth, res);
-    case kCirrus: return chip == 0x304 ? defaults_data::cirrus::k304At640 + res : res;
+    case kCirrus: return cirrus_table(chip, depth, res);
     case kMach64:
     case kEt6000: return res;
     default: return -1;
     }
 }
 
-int s3_resolution_clock_table(int width, int height) { return resolution_index(width, height); }
 
 } // namespace duo

@@ -69,7 +69,4 @@ void copy_record(std::int32_t chip, const TimingRecord& record, TimingBlock& blo
 // into clock_tables of its family), or -1 where it has none.
 int clock_table_for(std::int32_t chip, int bits_per_pixel, int width, int height);
 
-// The S3 8/16-bit clock table of a resolution, or -1 at other resolutions.
-int s3_resolution_clock_table(int width, int height);
-
 } // namespace duo

@@ -32,7 +32,11 @@ namespace s3 {
 enum : int { k640, k800, k1024, k640Depth24, k800Depth24, kCount };
 }
 namespace cirrus {
-enum : int { k301At640, k301At800, k301At1024, k304At640, k304At800, k304At1024, kCount };
+enum : int {
+    k301At640, k301At800, k301At1024, k304At640, k304At800, k304At1024,
+    k301At640Depth24, k301At800Depth24, // the GD542x's VCLK at three times the pixel rate
+    kCount,
+};
 }
 namespace three_resolutions {
 enum : int { k640, k800, k1024, kCount };

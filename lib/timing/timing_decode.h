@@ -11,8 +11,8 @@ namespace duo {
 struct DecodedTiming {
     int h_total_chars;  // HT + 5 character clocks
     int h_scale;        // character clocks counted per 8 pixels
+    double clock_per_pixel; // synthesizer clock periods per pixel
     double h_total_px;  // horizontal total in pixels
-    int clock_divisor;  // pixel clock periods per pixel the CRTC counts
     int v_total;        // VT + 2 as programmed
     bool per_frame;     // vertical values count the whole frame
     double field_lines; // line periods per field
@@ -23,11 +23,20 @@ struct DecodedTiming {
 // of no supported family decodes as plain VGA.
 DecodedTiming decode_timing(std::int32_t chip, int bits_per_pixel, const TimingBlock& block);
 
+// Character clocks the chip's horizontal registers count per 8 pixels.
+int horizontal_scale(std::int32_t chip, int bits_per_pixel);
+
+// How many periods of the programmed clock one pixel takes: a Trio's 24-bit
+// mode runs its DCLK at 1.5 times the pixel rate, a GD542x at 24 bits its
+// VCLK at three times, a TGUI9440 at 15/16 bits twice; 1 everywhere else.
+double clock_per_pixel(std::int32_t chip, int bits_per_pixel);
+
 struct ScanRates {
     double line_rate_hz;
     double field_rate_hz;
 };
 
-ScanRates scan_rates(const DecodedTiming& timing, double pixel_clock_hz);
+// The rates `clock_hz` from the synthesizer gives.
+ScanRates scan_rates(const DecodedTiming& timing, double clock_hz);
 
 } // namespace duo

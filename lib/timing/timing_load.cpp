@@ -89,7 +89,10 @@ bool uses_resolution_clock_table(std::int32_t chip) { return chip >= 0x201 && ch
 
 const ClockSetting* resolution_clock_setting(std::int32_t frequency) {
     if (!uses_resolution_clock_table(g_shared.chip_code) || !valid_slot(frequency)) return nullptr;
-    const int table = s3_resolution_clock_table(g_shared.display_width, g_shared.display_height);
+    // At 24 bits a Trio's DCLK runs faster than at 8 and 16: the mode's depth
+    // picks the table too.
+    const int table =
+        clock_table_for(g_shared.chip_code, g_shared.colour_depth, g_shared.display_width, g_shared.display_height);
     if (table < 0) return nullptr;
     return &clock_tables(kS3)[static_cast<std::size_t>(table)].slots[frequency];
 }

@@ -34,7 +34,8 @@ bool block_has_timing(const TimingBlock& block);
 const ClockSetting& selected_clock_setting(std::int32_t frequency);
 
 // Chips 0x201-0x205 take frequency changes, resumes and tests from the S3
-// 8/16-bit table of the process's resolution instead of the selection.
+// table of the library's mode (resolution and depth) instead of the
+// selection.
 bool uses_resolution_clock_table(std::int32_t chip);
 
 // Slot f of that table, or nullptr: another chip, another resolution, or a

@@ -26,8 +26,8 @@ constexpr Expected kExpected[] = {
     {0x103, 19, 12, 11, 1, 4},
     // S3: unlock 6, clock read 3, clock write 2, save 11, enter 12, leave 11.
     {0x203, 33, 19, 18, 2, 4},
-    // Cirrus: clock read 3, clock write 2, save 3, enter 7 (6), leave 5.
-    {0x302, 20, 13, 12, 2, 4},
+    // Cirrus: clock read 3, clock write 2, save 3, enter 8 (7), leave 6.
+    {0x302, 21, 14, 13, 2, 4},
     // mach64: clock read 7, clock write 9, save 3, enter 5, leave 4, restore 9.
     {0x401, 31, 21, 22, 9, 4},
     // ET6000: clock read 1, clock write 1, save 3, enter 10 (9), leave 8.

@@ -278,11 +278,16 @@ public:
         } else if (kind < 77) {
             // The frequencies the test dialog lists, or the default it opens at.
             const std::int32_t f = random_() % 8 == 0 ? default_frequency() : 3 + static_cast<std::int32_t>(random_() % 7);
-            test_switch(f);
-            log(std::string("P") + std::to_string(who) + " test switch " + std::to_string(f));
-            check_writes();
-            test_restore();
-            std::snprintf(text, sizeof text, "P%d test restore", who);
+            if (!frequency_programmable(f)) {
+                // The dialog tests no frequency without a clock.
+                std::snprintf(text, sizeof text, "P%d test of %d: no clock", who, f);
+            } else {
+                test_switch(f);
+                log(std::string("P") + std::to_string(who) + " test switch " + std::to_string(f));
+                check_writes();
+                test_restore();
+                std::snprintf(text, sizeof text, "P%d test restore", who);
+            }
         } else if (kind < 83) {
             DiagnosisState d;
             diagnosis_open(d);

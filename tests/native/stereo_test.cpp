@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "lib/core/clients.h"
 #include "lib/core/frequency.h"
@@ -384,7 +385,12 @@ TEST(InitClose, CloseWhileOnRestoresTimingThenLocksAndWritesTheSettings) {
     enable_stereo(kOwnHost, 5);
     testing::fake().posted.clear();
     EXPECT_EQ(close_library(kOwnHost), 1);
-    for (int i = 0; i < 25; ++i) EXPECT_EQ(adapter().crtc[i], entry.crtc[i]) << i;
+    // The open step cleared the protection of CRTC 0x00-0x07 the desktop had.
+    for (int i = 0; i < 25; ++i) {
+        const int mask = i == 0x11 ? 0x7F : 0xFF;
+        EXPECT_EQ(adapter().crtc[i] & mask, entry.crtc[i] & mask) << i;
+    }
+    EXPECT_EQ(adapter().crtc[0x11] & 0x80, 0x80);
     std::vector<PostedMessage> expected = {{kOtherHost, 1124, 606, 0}};
     EXPECT_EQ(testing::fake().posted, expected);
     EXPECT_EQ(testing::fake().files["duoscope.ini"].size(), 6390u);
@@ -441,6 +447,47 @@ TEST(InitClose, ASessionLeavesTridentAndEt6000AsTheDesktopHadThem) {
                 EXPECT_EQ(0, std::memcmp(desktop.et6000_clock, adapter().et6000_clock, sizeof desktop.et6000_clock));
                 EXPECT_EQ(desktop.et6000_key, adapter().et6000_key);
             }
+            }
+        }
+    }
+}
+
+// Display drivers leave the S3 (CR38, CR39, SR08) and Cirrus (SR06) locks
+// open or closed: a session from Init to Close gives the desktop back its
+// locks and the protection of CRTC 0x00-0x07 as it had them.
+TEST(InitClose, CloseGivesTheDesktopItsLocksBack) {
+    struct Lock {
+        bool sequencer;
+        std::uint8_t index, open, closed;
+    };
+    const struct {
+        const char* adapter;
+        std::vector<Lock> locks;
+    } cases[] = {{"s3-765", {{false, 0x38, 0x48, 0x00}, {false, 0x39, 0xA5, 0x00}, {true, 0x08, 0x06, 0x00}}},
+                 {"s3-virge-dx", {{false, 0x38, 0x48, 0x00}, {false, 0x39, 0xA5, 0x00}, {true, 0x08, 0x06, 0x00}}},
+                 {"cirrus-542x", {{true, 0x06, 0x12, 0x0F}}},
+                 {"cirrus-5465", {{true, 0x06, 0x12, 0x0F}}}};
+    for (const auto& c : cases) {
+        for (int pattern = 0; pattern < (1 << c.locks.size()); ++pattern) {
+            SCOPED_TRACE(std::string(c.adapter) + " locks " + std::to_string(pattern));
+            testing::reset_world(c.adapter, {800, 600, 16});
+            for (std::size_t i = 0; i < c.locks.size(); ++i) {
+                const Lock& l = c.locks[i];
+                (l.sequencer ? adapter().seq : adapter().crtc)[l.index] = (pattern >> i) & 1 ? l.closed : l.open;
+            }
+            const sim::AdapterState desktop = adapter();
+            testing::reset_registry();
+            testing::list_adapter(*sim::find_adapter(c.adapter));
+            g_process.driver = 0;
+            ASSERT_EQ(init_library(kOwnHost), 1);
+            enable_stereo(kOwnHost, 5);
+            disable_stereo(kOwnHost);
+            close_library(kOwnHost);
+            for (const Lock& l : c.locks)
+                EXPECT_EQ((l.sequencer ? adapter().seq : adapter().crtc)[l.index],
+                          (l.sequencer ? desktop.seq : desktop.crtc)[l.index])
+                    << (l.sequencer ? "SR" : "CR") << hex(l.index);
+            EXPECT_EQ(adapter().crtc[0x11], desktop.crtc[0x11]);
         }
     }
 }
@@ -575,6 +622,8 @@ TEST(StereoMonitor, EnableShowsInterlacedScanningAtTheTablesFieldRate) {
             if (init_library(kOwnHost) != 1 || !current_default_record()) continue; // refused, or no defaults
             const sim::MonitorView desktop = sim::observe(adapter());
             for (std::int32_t f = 3; f < kFrequencyCount; ++f) {
+                // Frequencies whose clock the chip cannot reach are not offered.
+                if (!frequency_programmable(f)) continue;
                 SCOPED_TRACE(std::string(model->name) + " " + std::to_string(mode.width) + "x" +
                              std::to_string(mode.bits_per_pixel) + " frequency " + std::to_string(f));
                 enable_stereo(kOwnHost, f);

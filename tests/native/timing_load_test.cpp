@@ -245,17 +245,18 @@ TEST_F(TimingLoadTest, FrequencyIndexesOutsideTheTableGiveNoClock) {
 }
 
 TEST_F(TimingLoadTest, ResolutionClockTableServesChips201To205Only) {
-    // At 24 bits the selection names the 24-bit table while frequency changes
-    // take the 8/16-bit table of the resolution.
+    // Frequency changes take the table of the mode's resolution and depth: at
+    // 24 bits a Trio's DCLK runs at 1.5 times the pixel rate, so the 8/16-bit
+    // table of the resolution would run 24-bit stereo at two thirds of its rate.
     load(0x204, 640, 480, 24);
     EXPECT_EQ(g_shared.clock_table_selection[kS3], defaults_data::s3::k640Depth24);
-    const ClockTable& by_res = clock_tables(kS3)[defaults_data::s3::k640];
     ASSERT_NE(resolution_clock_setting(0), nullptr);
-    EXPECT_EQ(resolution_clock_setting(0), &by_res.slots[0]);
-    EXPECT_NE(&selected_clock_setting(0), resolution_clock_setting(0));
+    EXPECT_EQ(resolution_clock_setting(0), &clock_tables(kS3)[defaults_data::s3::k640Depth24].slots[0]);
 
     g_shared.display_width = 800;
     g_shared.display_height = 600;
+    EXPECT_EQ(resolution_clock_setting(4), &clock_tables(kS3)[defaults_data::s3::k800Depth24].slots[4]);
+    g_shared.colour_depth = 16;
     EXPECT_EQ(resolution_clock_setting(4), &clock_tables(kS3)[defaults_data::s3::k800].slots[4]);
     g_shared.display_width = 1280;
     g_shared.display_height = 1024;

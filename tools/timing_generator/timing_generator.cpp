@@ -49,8 +49,8 @@ struct Record {
     std::uint8_t ext[3];
 };
 
-Record make_record(Family family, const Base& b, int depth_class) {
-    const int scale = family == kS3 ? bytes_of(depth_class) : 1;
+// `scale`: character clocks the chip counts per 8 pixels.
+Record make_record(Family family, const Base& b, int depth_class, int scale) {
     const bool per_frame = family == kMach64 || family == kEt6000;
     const int ht = b.h_total * scale / 8, hde = b.width * scale / 8, hrs = b.h_sync_start * scale / 8,
               hre = b.h_sync_end * scale / 8, hbe = ht - scale;
@@ -91,8 +91,8 @@ Record make_record(Family family, const Base& b, int depth_class) {
         r.ext[0] = static_cast<std::uint8_t>((offset >> 8 & 3) << 4);
         r.ext[1] = static_cast<std::uint8_t>(ht / 2);
         break;
-    case kS3: // CRTC 0x3C, 0x51, 0x5D
-        r.ext[0] = static_cast<std::uint8_t>(ht / 2);
+    case kS3: // CRTC 0x3C (half the horizontal total register), 0x51, 0x5D
+        r.ext[0] = static_cast<std::uint8_t>(ht5 / 2);
         r.ext[1] = static_cast<std::uint8_t>((offset >> 8 & 3) << 4);
         r.ext[2] = static_cast<std::uint8_t>((ht5 >> 8 & 1) | (hde1 >> 8 & 1) << 1 | (hde >> 8 & 1) << 2 |
                                              blank_plus64 << 3 | (hrs >> 8 & 1) << 4 | retrace_plus32 << 5);
@@ -193,8 +193,8 @@ struct TableJob {
     const char* name;
     int chip;
     const Base* base;
-    int first_slot;        // slots below hold zero bytes
-    int clock_divisor = 1; // pixel clock periods per pixel (the 9440 at 15/16 bits: 2)
+    int first_slot; // slots below hold zero bytes
+    int bits = 8;   // the depth whose clock-per-pixel rule the clocks follow
 };
 
 struct FamilyJobs {
@@ -205,8 +205,16 @@ struct FamilyJobs {
     std::vector<TableJob> tables;
 };
 
-void print_record(Family family, int chip, const RecordJob& job) {
-    const Record r = make_record(family, *job.base, job.depth_class);
+// The chip whose counting rules a record follows: the group's first chip.
+int record_chip(int family_chip, const RecordJob& job) {
+    if (job.only_chip) return job.only_chip;
+    return std::strcmp(job.group, "kS3206And207") == 0 ? 0x206 : family_chip;
+}
+
+void print_record(Family family, int family_chip, const RecordJob& job) {
+    const int chip = record_chip(family_chip, job);
+    const Record r =
+        make_record(family, *job.base, job.depth_class, horizontal_scale(chip, bits_of(job.depth_class)));
     TimingBlock block{};
     std::memcpy(block.bytes, r.crtc, 25);
     if (family == kS3)
@@ -226,12 +234,20 @@ void print_table(const TableJob& job) {
     const bool per_frame = family_of(job.chip) == kMach64 || family_of(job.chip) == kEt6000;
     const double field_lines = per_frame ? job.base->vt2 / 2.0 : job.base->vt2 + 0.5;
     const int bytes = family_of(job.chip) == kTrident || family_of(job.chip) == kCirrus ? 3 : 2;
+    const double per_pixel = clock_per_pixel(job.chip, job.bits);
     ClockSetting slots[20] = {};
-    const double periods = job.clock_divisor * job.base->h_total * field_lines;
-    for (int i = job.first_slot; i < 10; ++i) slots[i] = search(synth, (75 + 5 * i) * periods);
+    for (int i = job.first_slot; i < 10; ++i) {
+        const double target = (75 + 5 * i) * job.base->h_total * field_lines * per_pixel;
+        slots[i] = search(synth, target);
+        // A rate the oscillator cannot reach stays without a clock.
+        if (std::fabs(pixel_clock_hz(synth, slots[i]) - target) > target * 0.01) slots[i] = {};
+    }
     for (int i = 10; i < 20; ++i) slots[i] = slots[9];
     std::printf("    // field rates, slots %d-9:", job.first_slot);
-    for (int i = job.first_slot; i < 10; ++i) std::printf(" %.2f", pixel_clock_hz(synth, slots[i]) / periods);
+    for (int i = job.first_slot; i < 10; ++i) {
+        if (pixel_clock_hz(synth, slots[i]) == 0) std::printf(" -");
+        else std::printf(" %.2f", pixel_clock_hz(synth, slots[i]) / per_pixel / job.base->h_total / field_lines);
+    }
     std::printf(" Hz\n    {\"%s\", false,\n     {", job.name);
     for (int i = 0; i < 20; ++i) {
         std::printf("{{");
@@ -264,13 +280,13 @@ std::vector<FamilyJobs> jobs() {
                     {"0x101 640x480 8-bit", 0x101, &kTuned640, 3},
                     {"0x101 640x480 24-bit", 0x101, &kTuned640, 3},
                     {"0x101 800x600 8-bit", 0x101, &kOwn800, 3},
-                    {"0x101 800x600 16-bit", 0x101, &kOwn800, 3, 2},
+                    {"0x101 800x600 16-bit", 0x101, &kOwn800, 3, 16},
                     {"0x101 800x600 24-bit", 0x101, &kOwn800, 3},
                     {"0x101 1024x768 8-bit", 0x101, &kOwn1024, 3},
-                    {"0x101 1024x768 16-bit", 0x101, &kOwn1024, 3, 2},
+                    {"0x101 1024x768 16-bit", 0x101, &kOwn1024, 3, 16},
                     {"0x102/0x105 800x600", 0x102, &kOwn800, 3},
                     {"0x102/0x105 1024x768", 0x102, &kOwn1024, 3},
-                    {"0x101 640x480 15/16-bit", 0x101, &kTuned640, 3, 2}}});
+                    {"0x101 640x480 15/16-bit", 0x101, &kTuned640, 3, 16}}});
     all.push_back({"s3",
                    kS3,
                    0x203,
@@ -291,8 +307,8 @@ std::vector<FamilyJobs> jobs() {
                     {"kS3206And207", 0, &kOwn1024, 2}},
                    {{"0x201-0x207 800x600", 0x203, &kOwn800, 0},
                     {"0x201-0x207 1024x768", 0x203, &kOwn1024, 0},
-                    {"0x202-0x205 640x480 24-bit", 0x203, &kTuned640, 0},
-                    {"0x202-0x205 800x600 24-bit", 0x203, &kOwn800, 0}}});
+                    {"0x202-0x205 640x480 24-bit", 0x203, &kTuned640, 0, 24},
+                    {"0x202-0x205 800x600 24-bit", 0x203, &kOwn800, 0, 24}}});
     all.push_back({"cirrus",
                    kCirrus,
                    0x301,
@@ -316,7 +332,9 @@ std::vector<FamilyJobs> jobs() {
                    {{"0x301-0x303 800x600", 0x301, &kOwn800, 0},
                     {"0x301-0x303 1024x768", 0x301, &kOwn1024, 0},
                     {"0x304 800x600", 0x304, &kOwn800, 3},
-                    {"0x304 1024x768", 0x304, &kOwn1024, 3}}});
+                    {"0x304 1024x768", 0x304, &kOwn1024, 3},
+                    {"0x301 640x480 24-bit", 0x301, &kTuned640, 0, 24},
+                    {"0x301 800x600 24-bit", 0x301, &kOwn800, 0, 24}}});
     all.push_back({"mach64",
                    kMach64,
                    0x401,
