@@ -741,8 +741,8 @@ std::uint8_t bits_in(const RegisterBits (&table)[N], sim::ChipFamily family, con
 // After every Disable the adapter is as it powered on, apart from the locks
 // the open step has lifted; after every Close it is as it powered on, bit
 // for bit. On every adapter, desktop mode and seeded desktop, through stereo
-// at several frequencies, eye swaps, a frequency change and line-double
-// mode, and a Close while stereo runs.
+// at several frequencies, eye swaps, a frequency change, a resume and
+// line-double mode, and a Close while stereo runs.
 TEST(WholeAdapter, DisableAndCloseLeaveTheDesktopAsPoweredOn) {
     const std::uint32_t seeds[] = {sim::run_seed(), 0x5EED0001u};
     int checked = 0;
@@ -779,6 +779,7 @@ TEST(WholeAdapter, DisableAndCloseLeaveTheDesktopAsPoweredOn) {
                         if (enable_stereo(kOwnHost, f) != f) continue;
                         switch_glasses();
                         set_frequency(f == 9 ? 4 : 8);
+                        resume_stereo();
                         line_double_command(kLineDoubleOn);
                         switch_glasses();
                         line_double_command(kLineDoubleOff);
