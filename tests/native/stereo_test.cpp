@@ -447,7 +447,6 @@ TEST(InitClose, ASessionLeavesTridentAndEt6000AsTheDesktopHadThem) {
                 EXPECT_EQ(0, std::memcmp(desktop.et6000_clock, adapter().et6000_clock, sizeof desktop.et6000_clock));
                 EXPECT_EQ(desktop.et6000_key, adapter().et6000_key);
             }
-            }
         }
     }
 }
@@ -712,19 +711,14 @@ constexpr RegisterBits kLockBits[] = {
     {sim::ChipFamily::kS3, "SR08", 0xFF},      // extended sequencer lock
     {sim::ChipFamily::kCirrus, "SR06", 0xFF},  // extension lock
     {sim::ChipFamily::kMach64, "SR06", 0xFF},  // the open step shared with Cirrus Logic writes it
+    {sim::ChipFamily::kEt6000, "port 3BF", 0xFF}, // the key: 0x3BF bit 1, then 0x3D8 = 0xA0
+    {sim::ChipFamily::kEt6000, "port 3D8", 0xFF},
 };
 
 // KNOWN FAMILY FAILURES, to be emptied once the family models are merged
 // (listed in the notes with adapter, register, expected and got): bits that
 // Close does not give back as the simulated desktop powered on with them.
 constexpr RegisterBits kKnownFamilyFailures[] = {
-    // The close step only locks SR08; the desktop powers on with CR38 and
-    // CR39 locked and CR11 protected, which the S3 display drivers may not do.
-    {sim::ChipFamily::kS3, "CR38", 0xFF},
-    {sim::ChipFamily::kS3, "CR39", 0xFF},
-    {sim::ChipFamily::kS3, "CR11", 0x80},
-    // The close step leaves SR06 unlocked; the desktop powers on locked.
-    {sim::ChipFamily::kCirrus, "SR06", 0xFF},
     // The open step writes SR06 = 12 and nothing gives back the desktop's
     // value: whether the chip has such a register decides.
     {sim::ChipFamily::kMach64, "SR06", 0xFF},
