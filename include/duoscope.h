@@ -163,7 +163,9 @@ DUOSCOPE_API INT WINAPI Init_VR_System(HWND hwndHost);
    hwndSkip (normally the caller's host window) is not notified. */
 DUOSCOPE_API INT WINAPI Enable_VR_System(HWND hwndSkip, INT nFrequency);
 
-/* @3: switches stereo off and restores the desktop timing. */
+/* @3: switches stereo off, restoring the desktop timing, and posts 606 to
+   every host window but hwndSkip. Error 201 in a process without the
+   driver. */
 DUOSCOPE_API VOID WINAPI Disable_VR_System(HWND hwndSkip);
 
 /* @4: switches stereo off if on, unregisters this process's host window,

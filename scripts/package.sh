@@ -17,4 +17,4 @@ if [[ ! -f $tree/build.ninja ]]; then
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
 fi
 cmake --build "$tree" -j2
-ls "$root/$tree"/duoscope-*-win32.zip
+ls "$(cd "$tree" && pwd)"/duoscope-*-win32.zip
