@@ -24,8 +24,8 @@ constexpr Expected kExpected[] = {
     {0x203, 33, 19, 18, 2, 4},
     // Cirrus: clock read 3, clock write 2, save 3, enter 7 (6), leave 5.
     {0x302, 20, 13, 12, 2, 4},
-    // mach64: clock read 7, clock write 9, save 3, enter 5, leave 4, restore 9.
-    {0x401, 31, 21, 22, 9, 4},
+    // mach64: clock read 5, clock write 9, save 3, enter 5, leave 4, restore 7.
+    {0x401, 29, 19, 22, 9, 4},
     // ET6000: clock read 1, clock write 1, save 3, enter 10 (9), leave 8.
     {0x501, 20, 15, 18, 1, 4},
 };

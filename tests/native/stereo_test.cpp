@@ -522,7 +522,10 @@ TEST(StereoMonitor, EnableShowsInterlacedScanningAtTheTablesFieldRate) {
                         .field_rate_hz;
                 EXPECT_TRUE(view.interlaced);
                 EXPECT_FALSE(view.blanked);
-                EXPECT_NEAR(view.field_rate_hz / promised, 1.0, 0.002) << view.field_rate_hz << " vs " << promised;
+                // The mach64 keeps the desktop's PLL reference divider, which leaves
+                // its feedback divider (128-255) half a step from the table's rate.
+                const double tolerance = family_of(g_shared.chip_code) == kMach64 ? 0.5 / 128 : 0.002;
+                EXPECT_NEAR(view.field_rate_hz / promised, 1.0, tolerance) << view.field_rate_hz << " vs " << promised;
                 disable_stereo(kOwnHost);
                 const sim::MonitorView back = sim::observe(adapter());
                 EXPECT_FALSE(back.interlaced);
