@@ -58,6 +58,19 @@ void program_progressive(AdapterState& s, const DmtMode& m, int bytes_per_pixel)
     s.misc_output = static_cast<std::uint8_t>((m.width == 640 ? 0xC0 : 0x00) | 0x08 | 0x03);
 }
 
+// Bits of the standard registers that a display driver leaves as its mode
+// set them and that neither the timing nor the clock depend on: vertical
+// interrupt and refresh bandwidth (CRTC 0x11 bits 5-6), underline row
+// (CRTC 0x14 bits 0-4), text cursor shape (CRTC 0x0A, 0x0B), and the odd/even
+// page (misc bit 5).
+void leave_desktop_bits(AdapterState& s) {
+    s.crtc[kCrtcVRetraceEnd] |= desktop_bits(s, 0x60);
+    s.crtc[kCrtcUnderline] |= desktop_bits(s, 0x1F);
+    s.crtc[kCrtcCursorStart] |= desktop_bits(s, 0x3F);
+    s.crtc[kCrtcCursorEnd] |= desktop_bits(s, 0x1F);
+    s.misc_output |= desktop_bits(s, 0x20);
+}
+
 std::string no_locks(const AdapterState&) { return "no extended registers"; }
 
 } // namespace
@@ -93,11 +106,12 @@ ScanRules vga_scan_rules(const AdapterState& s) {
 const FamilyHooks kVgaHooks{vga_power_on,   vga_seq_read, vga_seq_write,    vga_crtc_read, vga_crtc_write,
                             vga_port_write, no_locks,     vga_driver_clock, vga_scan_rules};
 
-void power_on(AdapterState& s, const AdapterModel& model, const DesktopMode& mode) {
+void power_on(AdapterState& s, const AdapterModel& model, const DesktopMode& mode, std::uint32_t seed) {
     std::memset(&s, 0, sizeof s);
     std::strncpy(s.adapter_name, model.name, sizeof s.adapter_name - 1);
     s.mode = mode;
     s.family = model.family;
+    s.desktop_seed = seed;
     s.clock_hz[0] = kFixedClock0;
     s.clock_hz[1] = kFixedClock1;
     s.seq[kSeqReset] = 0x03;
@@ -108,6 +122,7 @@ void power_on(AdapterState& s, const AdapterModel& model, const DesktopMode& mod
     if (!dmt) dmt = dmt_start_mode(640, 480);
     int bytes_per_pixel = mode.bits_per_pixel <= 8 ? 1 : (mode.bits_per_pixel + 7) / 8;
     program_progressive(s, *dmt, bytes_per_pixel);
+    leave_desktop_bits(s);
     hooks_of(s).power_on(s, model);
     s.magic = kStateMagic;
 }

@@ -9,7 +9,7 @@
 
 namespace duo::sim {
 
-inline constexpr std::uint32_t kStateMagic = 0x44534D32; // "DSM2"
+inline constexpr std::uint32_t kStateMagic = 0x44534D33; // "DSM3"
 
 struct DesktopMode {
     int width, height, bits_per_pixel;
@@ -24,6 +24,11 @@ struct AdapterState {
     char adapter_name[32];
     DesktopMode mode; // the desktop mode the adapter was set up for
     ChipFamily family;
+    // The desktop this adapter powered on with: the seed of the bits a
+    // display driver leaves set around the registers the library touches
+    // (0: none), and how many of them were drawn.
+    std::uint32_t desktop_seed;
+    std::uint32_t desktop_draws;
 
     std::uint8_t seq[256];
     std::uint8_t crtc[256];
@@ -105,9 +110,21 @@ const AdapterModel* model_of(const AdapterState& state);
 // string) when the card is not listed or the value does not fit.
 std::size_t hardware_key(const AdapterModel& model, char* out, std::size_t size);
 
+// The desktop seed of this run: DUO_SIM_SEED when set (a decimal or 0x
+// number), otherwise taken from the time; told once on stderr so that the
+// run can be replayed.
+std::uint32_t run_seed();
+
+// Bits inside `mask` as a display driver may have left them, drawn from the
+// adapter's desktop seed: the same seed, adapter and desktop mode give the
+// same bits in the same order of calls; seed 0 gives none.
+std::uint8_t desktop_bits(AdapterState& state, std::uint8_t mask);
+
 // Resets the adapter to the state a display driver leaves it in: the VESA
-// progressive mode of the desktop resolution, extended registers locked.
-void power_on(AdapterState& state, const AdapterModel& model, const DesktopMode& mode);
+// progressive mode of the desktop resolution, extended registers locked,
+// neighbouring bits drawn from `seed`.
+void power_on(AdapterState& state, const AdapterModel& model, const DesktopMode& mode,
+              std::uint32_t seed = run_seed());
 
 // One line for people: which extension locks are open.
 std::string lock_state(const AdapterState& state);

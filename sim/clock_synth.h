@@ -1,32 +1,28 @@
-// Helpers of the simulated clock synthesizers: the setting that comes
-// closest to a frequency (for the desktop clock a card starts with), and the
-// driver's clock requests.
+// What the simulated clock synthesizers share. Each chip family computes
+// the frequency its clock registers select in its own file (sim/family_*.cpp);
+// here are the crystal they all run from, the search for the register values
+// that come closest to a desktop clock, and the miscellaneous output's clock
+// select.
 #pragma once
 #include <cstdint>
-#include <cstring>
-
-#include "lib/core/state.h"
-#include "lib/hw/driver_protocol.h"
-#include "lib/timing/synthesizers.h"
 
 namespace duo::sim {
 
-// Of every setting the synthesizer can take, the one nearest to `hz`.
-ClockSetting nearest_setting(Synthesizer synth, double hz);
+inline constexpr double kCrystalHz = 14318180.0;
 
-template <typename T>
-bool read_request(const void* in, std::uint32_t in_size, T& value) {
-    if (!in || in_size < sizeof(T)) return false;
-    std::memcpy(&value, in, sizeof(T));
-    return true;
-}
+// Up to three register bytes behind one clock, in the order the family's
+// formula names them.
+struct ClockRegs {
+    std::uint8_t r[3];
+};
 
-template <typename T>
-bool write_reply(void* out, std::uint32_t out_size, const T& value) {
-    if (!out || out_size < sizeof(T)) return false;
-    std::memcpy(out, &value, sizeof(T));
-    return true;
-}
+// A family's synthesizer: the frequency its register bytes select, 0 where
+// a divider is zero.
+using ClockFormula = double (*)(const ClockRegs& regs);
+
+// Of every value of the first two bytes (and of the third from 0 to
+// `third_values` - 1), the one whose frequency is nearest to `hz`.
+ClockRegs nearest_regs(ClockFormula formula, double hz, int third_values = 1);
 
 // Miscellaneous output with clock select bits 2-3 replaced.
 inline std::uint8_t with_clock_select(std::uint8_t misc, int select) {

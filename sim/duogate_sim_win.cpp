@@ -7,9 +7,9 @@
 
 #include <cstring>
 
-#include "lib/hw/driver_protocol.h"
 #include "sim/adapter.h"
 #include "sim/driver_dispatch.h"
+#include "sim/driver_requests.h"
 
 namespace {
 
@@ -76,6 +76,19 @@ void publish_hardware_key(const duo::sim::AdapterModel& model) {
     RegCloseKey(devices);
 }
 
+// What the system's loader accepts when a program opens a dynamically
+// loaded driver: the template handle must be null (the system refuses any
+// other with ERROR_NOT_SUPPORTED), and the handle must ask for the driver to
+// be unloaded with its last close (FILE_FLAG_DELETE_ON_CLOSE); without that
+// flag the driver would stay loaded after every program has closed it, which
+// the port driver does not allow. Access, share mode and the creation
+// disposition mean nothing to a driver and are not checked.
+DWORD open_refusal(DWORD flags, HANDLE template_file) {
+    if (template_file) return ERROR_NOT_SUPPORTED;
+    if (!(flags & FILE_FLAG_DELETE_ON_CLOSE)) return ERROR_INVALID_PARAMETER;
+    return ERROR_SUCCESS;
+}
+
 int find_handle(HANDLE h) {
     if (!h) return -1;
     for (int i = 0; i < kMaxHandles; ++i)
@@ -87,10 +100,15 @@ int find_handle(HANDLE h) {
 
 extern "C" {
 
-HANDLE WINAPI DuoGate_CreateFile(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
+HANDLE WINAPI DuoGate_CreateFile(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD flags,
+                                 HANDLE template_file) {
     const duo::sim::AdapterModel* model = named_adapter();
-    if (!path || lstrcmpiA(path, duo::driver::kDevicePath) != 0 || !model) {
+    if (!path || lstrcmpiA(path, duo::sim::gate::kDevicePath) != 0 || !model) {
         SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (const DWORD refusal = open_refusal(flags, template_file)) {
+        SetLastError(refusal);
         return INVALID_HANDLE_VALUE;
     }
     int slot = find_handle(nullptr);

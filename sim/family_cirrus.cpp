@@ -7,6 +7,7 @@
 // the extension CRTC registers CR19-CR1D ignore writes and read back what they
 // held. The chip id CR27 is read-only and answers whether locked or not.
 #include "sim/clock_synth.h"
+#include "sim/driver_requests.h"
 #include "sim/family.h"
 
 namespace duo::sim {
@@ -22,6 +23,15 @@ constexpr std::uint8_t kCrtcMiscControl = 0x1A;                             // b
 constexpr std::uint8_t kInterlaceBit = 0x01;
 
 bool unlocked(const AdapterState& s) { return s.seq[kSeqUnlock] == kUnlockKey; }
+
+// VCLKn: the numerator byte holds the multiplier in bits 0-6; the
+// denominator byte the divisor in bits 1-5 and a post-divide by 2 in bit 0.
+// f = R num / (div (bit 0 ? 2 : 1)); a divisor of 0 stops the clock.
+double cirrus_vclk_hz(const ClockRegs& c) {
+    const unsigned num = c.r[0] & 0x7F, div = (c.r[1] >> 1) & 0x1F;
+    if (div == 0) return 0;
+    return kCrystalHz * num / (div * ((c.r[1] & 1) ? 2.0 : 1.0));
+}
 
 // On the PCI 0x00D6 chip the two VCLK register banks trade roles: SR1B-SR1E
 // hold the numerators and SR0B-SR0E the denominators (with the post-divide
@@ -45,9 +55,9 @@ void cirrus_power_on(AdapterState& s, const AdapterModel& model) {
     // VCLK0-3 are all programmable; the desktop runs on VCLK3.
     const double vclk[4] = {25.175e6, 28.322e6, 41.164e6, s.clock_hz[3]};
     for (int n = 0; n < 4; ++n) {
-        const ClockSetting c = nearest_setting(Synthesizer::kCirrus, vclk[n]);
-        s.seq[numerator_reg(&model, n)] = c.b[0];
-        s.seq[denominator_reg(&model, n)] = c.b[1];
+        const ClockRegs c = nearest_regs(cirrus_vclk_hz, vclk[n]);
+        s.seq[numerator_reg(&model, n)] = c.r[0];
+        s.seq[denominator_reg(&model, n)] = c.r[1];
     }
     s.misc_output = with_clock_select(s.misc_output, 3);
 }
@@ -75,10 +85,10 @@ std::string cirrus_lock_state(const AdapterState& s) {
 // Code 11 programs VCLK0 and selects it.
 bool cirrus_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::uint32_t in_size, void*,
                          std::uint32_t) {
-    duo::driver::ClockRequest r;
-    if (code != duo::driver::kCirrusClock || !read_request(in, in_size, r)) return false;
-    s.seq[kSeqVclkNumerator] = static_cast<std::uint8_t>(r.b0);
-    s.seq[kSeqVclkDenominator] = static_cast<std::uint8_t>(r.b1);
+    std::uint32_t b[3];
+    if (code != gate::kCodeCirrusClock || !gate::fields(in, in_size, 3, b)) return false;
+    s.seq[kSeqVclkNumerator] = static_cast<std::uint8_t>(b[0]);
+    s.seq[kSeqVclkDenominator] = static_cast<std::uint8_t>(b[1]);
     s.misc_output = with_clock_select(s.misc_output, 0);
     return true;
 }
@@ -87,8 +97,7 @@ ScanRules cirrus_scan_rules(const AdapterState& s) {
     ScanRules rules = vga_scan_rules(s);
     const int n = (s.misc_output >> 2) & 3;
     const AdapterModel* model = model_of(s);
-    const ClockSetting running{{s.seq[numerator_reg(model, n)], s.seq[denominator_reg(model, n)], 0}};
-    rules.pixel_clock_hz = pixel_clock_hz(Synthesizer::kCirrus, running);
+    rules.pixel_clock_hz = cirrus_vclk_hz({{s.seq[numerator_reg(model, n)], s.seq[denominator_reg(model, n)], 0}});
     rules.interlaced = (s.crtc[kCrtcMiscControl] & kInterlaceBit) != 0;
     return rules;
 }

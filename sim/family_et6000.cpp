@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "sim/clock_synth.h"
+#include "sim/driver_requests.h"
 #include "sim/family.h"
 
 namespace duo::sim {
@@ -23,6 +24,14 @@ constexpr int kPixelClock = 3;                                  // the clock ind
 constexpr std::uint8_t kCrtcOverflowHigh = 0x35;                // bit 7 interlace, bits 1/2: VT/VDE bit 10
 constexpr std::uint8_t kCrtcExtTiming = 0x3F;                   // bit 0: HT bit 8
 
+// A clock register pair: the first byte holds M - 2 (bits 0-6), the second
+// N1 - 2 (bits 0-4) and the post-divider exponent N2 (bits 5-6);
+// f = R M / (N1 2^N2).
+double et6000_clock_hz(const ClockRegs& c) {
+    const unsigned m = (c.r[0] & 0x7F) + 2, n1 = (c.r[1] & 0x1F) + 2, n2 = (c.r[1] >> 5) & 3;
+    return kCrystalHz * m / (n1 * (1 << n2));
+}
+
 void et6000_power_on(AdapterState& s, const AdapterModel& model) {
     s.io_base = model.io_base & 0xFF00;
     s.crtc[kCrtcIoBaseHigh] = static_cast<std::uint8_t>(s.io_base >> 8);
@@ -32,9 +41,9 @@ void et6000_power_on(AdapterState& s, const AdapterModel& model) {
     for (std::uint32_t i = 0; i < kPciIdBytes; ++i) s.ports[s.io_base + i] = ids[i];
     s.ports[kPortHercCompat] = kKeyHercCompat;
     s.ports[kPortModeControl] = kKeyModeControl;
-    const ClockSetting desktop = nearest_setting(Synthesizer::kEt6000, s.clock_hz[3]);
-    s.et6000_clock[kPixelClock][0] = desktop.b[0];
-    s.et6000_clock[kPixelClock][1] = desktop.b[1];
+    const ClockRegs desktop = nearest_regs(et6000_clock_hz, s.clock_hz[3]);
+    s.et6000_clock[kPixelClock][0] = desktop.r[0];
+    s.et6000_clock[kPixelClock][1] = desktop.r[1];
     s.misc_output = with_clock_select(s.misc_output, 3);
 }
 
@@ -42,25 +51,22 @@ void et6000_power_on(AdapterState& s, const AdapterModel& model) {
 // I/O base the caller names.
 bool et6000_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
                          std::uint32_t out_size) {
-    if (code == duo::driver::kEt6000ClockRead) {
-        std::uint32_t request[2];
-        if (!read_request(in, in_size, request) || request[0] != s.io_base) return false;
-        const duo::driver::ClockReply reply{s.et6000_clock[kPixelClock][0], s.et6000_clock[kPixelClock][1], 0};
-        return write_reply(out, out_size, reply);
+    std::uint32_t f[4];
+    if (code == gate::kCodeEt6000ClockRead) {
+        if (!gate::fields(in, in_size, 2, f) || f[0] != s.io_base) return false;
+        const std::uint32_t reply[3] = {s.et6000_clock[kPixelClock][0], s.et6000_clock[kPixelClock][1], 0};
+        return gate::reply(out, out_size, 3, reply);
     }
-    duo::driver::Et6000ClockRequest r;
-    if (code != duo::driver::kEt6000ClockWrite || !read_request(in, in_size, r) || r.base_port != s.io_base)
-        return false;
-    s.et6000_clock[kPixelClock][0] = static_cast<std::uint8_t>(r.b0);
-    s.et6000_clock[kPixelClock][1] = static_cast<std::uint8_t>(r.b1);
+    if (code != gate::kCodeEt6000ClockWrite || !gate::fields(in, in_size, 4, f) || f[0] != s.io_base) return false;
+    s.et6000_clock[kPixelClock][0] = static_cast<std::uint8_t>(f[1]);
+    s.et6000_clock[kPixelClock][1] = static_cast<std::uint8_t>(f[2]);
     return true;
 }
 
 ScanRules et6000_scan_rules(const AdapterState& s) {
     ScanRules rules = vga_scan_rules(s);
     if (((s.misc_output >> 2) & 3) == kPixelClock) {
-        const ClockSetting running{{s.et6000_clock[kPixelClock][0], s.et6000_clock[kPixelClock][1], 0}};
-        rules.pixel_clock_hz = pixel_clock_hz(Synthesizer::kEt6000, running);
+        rules.pixel_clock_hz = et6000_clock_hz({{s.et6000_clock[kPixelClock][0], s.et6000_clock[kPixelClock][1], 0}});
     }
     rules.interlaced = (s.crtc[kCrtcOverflowHigh] & 0x80) != 0;
     rules.per_frame = true;

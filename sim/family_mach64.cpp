@@ -41,7 +41,7 @@ double vclk_hz(const AdapterState& s, int clock) {
     const int m = s.mach64_pll[kPllRefDiv];
     const int p = 1 << ((s.mach64_pll[kPllPostDiv] >> (2 * clock)) & 3);
     const int n = s.mach64_pll[kPllVclk0Fb + clock];
-    return m ? 2.0 * kReferenceHz * n / (m * p) : 0.0;
+    return m ? 2.0 * kCrystalHz * n / (m * p) : 0.0;
 }
 
 // Puts the desktop's clock on VCLK3: the reference divider, post-divider and
@@ -51,7 +51,7 @@ void program_desktop_clock(AdapterState& s, double hz) {
     for (int m = 0x20; m <= 0x40; ++m)
         for (int post = 0; post < 4; ++post)
             for (int n = 0x80; n < 0x100; ++n) {
-                double f = 2.0 * kReferenceHz * n / (m * (1 << post));
+                double f = 2.0 * kCrystalHz * n / (m * (1 << post));
                 if (std::fabs(f - hz) < best) {
                     best = std::fabs(f - hz);
                     s.mach64_pll[kPllRefDiv] = static_cast<std::uint8_t>(m);

@@ -11,6 +11,7 @@
 
 #include "sim/clock_synth.h"
 #include "sim/crtc_fields.h"
+#include "sim/driver_requests.h"
 #include "sim/family.h"
 
 namespace duo::sim {
@@ -46,6 +47,20 @@ bool read_only(std::uint8_t index) { return index >= kCrtcDeviceHigh && index <=
 // The 868 keeps its pixel clock in an external clock-synthesizing DAC.
 bool has_external_dac(const AdapterModel& model) {
     return (model.s3.device_high == 0x88 && model.s3.device_low == 0x90) || model.pci.device == 0x8880;
+}
+
+// DCLK: SR12 holds N1 (bits 0-4) and R (bits 5-6), SR13 holds M (bits 0-6);
+// f = R (M + 2) / ((N1 + 2) 2^R).
+double s3_dclk_hz(const ClockRegs& c) {
+    const unsigned n1 = c.r[0] & 0x1F, r = (c.r[0] >> 5) & 3, m = c.r[1] & 0x7F;
+    return kCrystalHz * (m + 2) / ((n1 + 2) * (1 << r));
+}
+
+// The 868's DAC clock, in the order driver codes 9 and 10 carry its bytes:
+// N1 | R << 5 first, then M, with the synthesizer of the Trio's DCLK.
+double s3_dac_clock_hz(const ClockRegs& c) {
+    const unsigned n1 = c.r[0] & 0x1F, r = (c.r[0] >> 5) & 3, m = c.r[1] & 0x7F;
+    return kCrystalHz * (m + 2) / ((n1 + 2) * (1 << r));
 }
 
 // Character clocks per 8 pixels: the horizontal registers count bytes.
@@ -97,13 +112,14 @@ void s3_power_on(AdapterState& s, const AdapterModel& model) {
     s.crtc[kCrtcRevision] = model.s3.revision;
     scale_horizontal(s);
     // The desktop clock on DCLK (clock select 3), or in the external DAC.
-    const ClockSetting desktop = nearest_setting(Synthesizer::kS3, s.clock_hz[3]);
     if (has_external_dac(model)) {
-        s.s3_dac_clock[0] = desktop.b[0];
-        s.s3_dac_clock[1] = desktop.b[1];
+        const ClockRegs desktop = nearest_regs(s3_dac_clock_hz, s.clock_hz[3]);
+        s.s3_dac_clock[0] = desktop.r[0];
+        s.s3_dac_clock[1] = desktop.r[1];
     } else {
-        s.seq[kSeqClockN] = desktop.b[0];
-        s.seq[kSeqClockM] = desktop.b[1];
+        const ClockRegs desktop = nearest_regs(s3_dclk_hz, s.clock_hz[3]);
+        s.seq[kSeqClockN] = desktop.r[0];
+        s.seq[kSeqClockM] = desktop.r[1];
     }
     s.misc_output = with_clock_select(s.misc_output, 3);
 }
@@ -116,22 +132,22 @@ bool external_dac(const AdapterState& s) {
 // Code 8 programs DCLK; codes 9 and 10 reach the 868's DAC.
 bool s3_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
                      std::uint32_t out_size) {
-    duo::driver::ClockRequest r;
+    std::uint32_t b[3];
     const bool dac = external_dac(s);
     switch (code) {
-    case duo::driver::kS3Clock:
-        if (dac || !read_request(in, in_size, r)) return false;
-        s.seq[kSeqClockN] = static_cast<std::uint8_t>(r.b0);
-        s.seq[kSeqClockM] = static_cast<std::uint8_t>(r.b1);
+    case gate::kCodeS3Clock:
+        if (dac || !gate::fields(in, in_size, 3, b)) return false;
+        s.seq[kSeqClockN] = static_cast<std::uint8_t>(b[0]);
+        s.seq[kSeqClockM] = static_cast<std::uint8_t>(b[1]);
         break;
-    case duo::driver::kS3DacClock:
-        if (!dac || !read_request(in, in_size, r)) return false;
-        s.s3_dac_clock[0] = static_cast<std::uint8_t>(r.b0);
-        s.s3_dac_clock[1] = static_cast<std::uint8_t>(r.b1);
+    case gate::kCodeS3DacClock:
+        if (!dac || !gate::fields(in, in_size, 3, b)) return false;
+        s.s3_dac_clock[0] = static_cast<std::uint8_t>(b[0]);
+        s.s3_dac_clock[1] = static_cast<std::uint8_t>(b[1]);
         break;
-    case duo::driver::kS3DacClockRead: {
+    case gate::kCodeS3DacClockRead: {
         const std::uint32_t reply[2] = {s.s3_dac_clock[0], s.s3_dac_clock[1]};
-        return dac && write_reply(out, out_size, reply);
+        return dac && gate::reply(out, out_size, 2, reply);
     }
     default: return false;
     }
@@ -142,10 +158,8 @@ bool s3_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::u
 ScanRules s3_scan_rules(const AdapterState& s) {
     ScanRules rules = vga_scan_rules(s);
     if (((s.misc_output >> 2) & 3) == 3) {
-        const bool dac = external_dac(s);
-        const ClockSetting running{{dac ? s.s3_dac_clock[0] : s.seq[kSeqClockN],
-                                    dac ? s.s3_dac_clock[1] : s.seq[kSeqClockM], 0}};
-        rules.pixel_clock_hz = pixel_clock_hz(Synthesizer::kS3, running);
+        rules.pixel_clock_hz = external_dac(s) ? s3_dac_clock_hz({{s.s3_dac_clock[0], s.s3_dac_clock[1], 0}})
+                                               : s3_dclk_hz({{s.seq[kSeqClockN], s.seq[kSeqClockM], 0}});
     }
     rules.char_clock_scale = char_clock_scale(s.mode.bits_per_pixel);
     rules.interlaced = (s.crtc[kCrtcModeControl2] & kInterlaceBit) != 0;

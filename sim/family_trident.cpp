@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "sim/clock_synth.h"
+#include "sim/driver_requests.h"
 #include "sim/family.h"
 
 namespace duo::sim {
@@ -31,6 +32,16 @@ bool banked(std::uint8_t index) { return index == kSeqModeControl1 || index == k
 
 bool unprotected(const AdapterState& s) { return (s.seq[kSeqModeControl2] & kUnprotectBit) != 0; }
 
+// The programmable clock: the word at ports 0x43C8 (low) and 0x43C9 holds N
+// in bits 0-6, M in bits 7-11 and K in bit 12, f = R (N + 8) / ((M + 2) 2^K);
+// the third byte is SR0D bits 1-2, of which the first halves the clock again.
+double trident_clock_hz(const ClockRegs& c) {
+    const unsigned word = c.r[0] | c.r[1] << 8;
+    const unsigned n = word & 0x7F, m = (word >> 7) & 0x1F, k = (word >> 12) & 1;
+    const double halved = (c.r[2] & 1) ? 2.0 : 1.0;
+    return kCrystalHz * (n + 8) / ((m + 2) * (1 << k) * halved);
+}
+
 void trident_power_on(AdapterState& s, const AdapterModel& model) {
     s.seq[kSeqChipId] = model.trident.chip_id;
     s.seq[kSeqRevision] = model.trident.revision;
@@ -38,10 +49,10 @@ void trident_power_on(AdapterState& s, const AdapterModel& model) {
     // extended registers protected.
     s.trident_new_mode = 0;
     // The desktop clock on the programmable synthesizer (clock select 2).
-    const ClockSetting desktop = nearest_setting(Synthesizer::kTrident, s.clock_hz[2]);
-    s.ports[kPortClockLow] = desktop.b[0];
-    s.ports[kPortClockHigh] = desktop.b[1];
-    s.seq[kSeqModeControl1] = static_cast<std::uint8_t>((s.seq[kSeqModeControl1] & ~0x06) | (desktop.b[2] << 1));
+    const ClockRegs desktop = nearest_regs(trident_clock_hz, s.clock_hz[2], 2);
+    s.ports[kPortClockLow] = desktop.r[0];
+    s.ports[kPortClockHigh] = desktop.r[1];
+    s.seq[kSeqModeControl1] = static_cast<std::uint8_t>((s.seq[kSeqModeControl1] & ~0x06) | (desktop.r[2] << 1));
     s.misc_output = with_clock_select(s.misc_output, 2);
     // The extended display bits the desktop driver sets besides the offset
     // bits 8-9 (4-5); the default records carry them too.
@@ -51,11 +62,11 @@ void trident_power_on(AdapterState& s, const AdapterModel& model) {
 // Code 7: the clock word and the divide-by-two bit, on clock select 2.
 bool trident_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::uint32_t in_size, void*,
                           std::uint32_t) {
-    duo::driver::ClockRequest r;
-    if (code != duo::driver::kTridentClock || !read_request(in, in_size, r)) return false;
-    s.ports[kPortClockLow] = static_cast<std::uint8_t>(r.b0);
-    s.ports[kPortClockHigh] = static_cast<std::uint8_t>(r.b1);
-    s.seq[kSeqModeControl1] = static_cast<std::uint8_t>((s.seq[kSeqModeControl1] & ~0x06) | ((r.b2 & 3) << 1));
+    std::uint32_t b[3];
+    if (code != gate::kCodeTridentClock || !gate::fields(in, in_size, 3, b)) return false;
+    s.ports[kPortClockLow] = static_cast<std::uint8_t>(b[0]);
+    s.ports[kPortClockHigh] = static_cast<std::uint8_t>(b[1]);
+    s.seq[kSeqModeControl1] = static_cast<std::uint8_t>((s.seq[kSeqModeControl1] & ~0x06) | ((b[2] & 3) << 1));
     s.misc_output = with_clock_select(s.misc_output, 2);
     return true;
 }
@@ -63,9 +74,9 @@ bool trident_driver_clock(AdapterState& s, std::uint32_t code, const void* in, s
 ScanRules trident_scan_rules(const AdapterState& s) {
     ScanRules rules = vga_scan_rules(s);
     if (((s.misc_output >> 2) & 3) == 2) {
-        const ClockSetting running{{s.ports[kPortClockLow], s.ports[kPortClockHigh],
-                                    static_cast<std::uint8_t>((s.seq[kSeqModeControl1] >> 1) & 3)}};
-        rules.pixel_clock_hz = pixel_clock_hz(Synthesizer::kTrident, running);
+        const ClockRegs running{{s.ports[kPortClockLow], s.ports[kPortClockHigh],
+                                 static_cast<std::uint8_t>((s.seq[kSeqModeControl1] >> 1) & 3)}};
+        rules.pixel_clock_hz = trident_clock_hz(running);
     }
     rules.interlaced = (s.crtc[kCrtcModuleTesting] & kInterlaceBit) != 0;
     return rules;

@@ -1,6 +1,6 @@
-// The port driver's control codes and buffer layouts. Shared with the
-// simulated driver, which must read exactly what the library writes.
+// The port driver's control codes and buffer layouts.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace duo::driver {
@@ -37,10 +37,14 @@ struct IndexRequest {
 struct IndexWriteRequest {
     std::uint32_t index_port, index, value;
 };
+// The buffer address follows the three fields at byte 12 with no padding,
+// also where a pointer is 8 bytes wide.
+#pragma pack(push, 4)
 struct BlockRequest {
     std::uint32_t index_port, first_index, count;
     std::uintptr_t buffer;
 };
+#pragma pack(pop)
 // Codes 7, 8, 9 and 11: clock bytes (the third is unset for 8, 9 and 11).
 struct ClockRequest {
     std::uint32_t b0, b1, b2;
@@ -58,5 +62,6 @@ struct ReadReply {
 };
 
 static_assert(sizeof(PortRequest) == 4 && sizeof(IndexWriteRequest) == 12 && sizeof(ClockRequest) == 12);
+static_assert(offsetof(BlockRequest, buffer) == 12 && sizeof(BlockRequest) == 12 + sizeof(void*));
 
 } // namespace duo::driver

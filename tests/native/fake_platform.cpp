@@ -28,7 +28,7 @@ FakePlatform& fake() {
     return platform;
 }
 
-void reset_world(std::string_view adapter, sim::DesktopMode mode) {
+void reset_world(std::string_view adapter, sim::DesktopMode mode, std::uint32_t seed) {
     FakePlatform& f = fake();
     f.driver_present = true;
     f.desktop = mode;
@@ -43,7 +43,7 @@ void reset_world(std::string_view adapter, sim::DesktopMode mode) {
     f.files.clear();
     f.files_writable = true;
     f.short_write_after = -1;
-    sim::power_on(*f.adapter, *sim::find_adapter(adapter), mode);
+    sim::power_on(*f.adapter, *sim::find_adapter(adapter), mode, seed);
     g_shared = SharedState{};
     g_process = ProcessState{};
     attach_process();
@@ -66,6 +66,8 @@ bool device_io_control(DriverHandle handle, std::uint32_t code, const void* in, 
                        std::uint32_t out_size) {
     auto& f = testing::fake();
     f.driver_calls.push_back(code);
+    const auto* bytes = static_cast<const std::uint8_t*>(in);
+    f.last_request.assign(bytes, bytes + (in ? in_size : 0));
     if (handle != testing::kFakeHandle || !f.driver_present) return false;
     return sim::dispatch(*f.adapter, code, in, in_size, out, out_size);
 }

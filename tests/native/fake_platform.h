@@ -31,6 +31,7 @@ struct FakePlatform {
     int opens = 0;
     int closes = 0;
     std::vector<std::uint32_t> driver_calls; // control codes, in order
+    std::vector<std::uint8_t> last_request;  // the input bytes of the last call
     std::vector<PostedMessage> posted;
     // Processes: the calling one, those ended from outside, and the owners
     // of windows (a window not listed has owner 0).
@@ -49,8 +50,10 @@ FakePlatform& fake();
 // The first simulated adapter that detection must find as `chip`, or nullptr.
 const char* adapter_for_chip(std::int32_t chip);
 
-// Fresh library state (as at first load) and a freshly powered adapter; the
-// calling test process holds client slot 0 with its driver open.
-void reset_world(std::string_view adapter = "vga", sim::DesktopMode mode = {800, 600, 16});
+// Fresh library state (as at first load) and a freshly powered adapter on a
+// desktop drawn from `seed`; the calling test process holds client slot 0
+// with its driver open.
+void reset_world(std::string_view adapter = "vga", sim::DesktopMode mode = {800, 600, 16},
+                 std::uint32_t seed = sim::run_seed());
 
 } // namespace duo::testing

@@ -12,8 +12,7 @@
 #include "lib/core/state.h"
 #include "lib/core/stereo.h"
 #include "lib/hw/port_io.h"
-#include "lib/timing/synthesizers.h"
-#include "lib/timing/timing_decode.h"
+#include "lib/timing/defaults.h"
 #include "lib/timing/timing_load.h"
 #include "sim/monitor.h"
 #include "tests/native/fake_platform.h"
@@ -497,9 +496,21 @@ TEST(InitClose, InitAfterADepthChangeReloadsForTheNewMode) {
 namespace duo {
 namespace {
 
+// Whether the mode's default record or clock table is one of those tuned on
+// real monitors, which keep the rates they were taken down with.
+bool tuned_defaults(std::int32_t chip, const sim::DesktopMode& mode) {
+    const DepthClass depth = depth_class_of(mode.bits_per_pixel);
+    const int table = clock_table_for(chip, mode.bits_per_pixel, mode.width, mode.height);
+    if (table >= 0 && clock_tables(family_of(chip))[static_cast<std::size_t>(table)].quoted) return true;
+    for (const RecordEntry& e : default_records(family_of(chip)))
+        if (&e.record == default_record(chip, mode.width, mode.height, depth)) return e.quoted;
+    return false;
+}
+
 // What a monitor sees once stereo is on: interlaced scanning at the field
-// rate the default tables promise for the frequency, on every adapter and
-// desktop mode with defaults; and the desktop's progressive mode again after.
+// rate of the frequency (75 + 5 i Hz within 1 %; the tuned defaults only
+// within what a monitor of the period shows), on every adapter and desktop
+// mode with defaults; and the desktop's progressive mode again after.
 TEST(StereoMonitor, EnableShowsInterlacedScanningAtTheTablesFieldRate) {
     const sim::DesktopMode modes[] = {{640, 480, 8}, {800, 600, 16}, {1024, 768, 8}, {800, 600, 24}};
     for (const sim::AdapterModel* model : supported_adapters()) {
@@ -515,17 +526,15 @@ TEST(StereoMonitor, EnableShowsInterlacedScanningAtTheTablesFieldRate) {
                              std::to_string(mode.bits_per_pixel) + " frequency " + std::to_string(f));
                 enable_stereo(kOwnHost, f);
                 const sim::MonitorView view = sim::observe(adapter());
-                const DecodedTiming timing =
-                    decode_timing(g_shared.chip_code, mode.bits_per_pixel, g_shared.current_table.blocks[f]);
-                const double promised =
-                    scan_rates(timing, pixel_clock_hz(synthesizer_of(g_shared.chip_code), selected_clock_setting(f)))
-                        .field_rate_hz;
+                const double nominal = 75 + 5 * f;
                 EXPECT_TRUE(view.interlaced);
                 EXPECT_FALSE(view.blanked);
-                // The mach64 keeps the desktop's PLL reference divider, which leaves
-                // its feedback divider (128-255) half a step from the table's rate.
-                const double tolerance = family_of(g_shared.chip_code) == kMach64 ? 0.5 / 128 : 0.002;
-                EXPECT_NEAR(view.field_rate_hz / promised, 1.0, tolerance) << view.field_rate_hz << " vs " << promised;
+                if (tuned_defaults(g_shared.chip_code, mode)) {
+                    EXPECT_GT(view.field_rate_hz, sim::kMinFieldRate);
+                    EXPECT_LT(view.field_rate_hz, sim::kMaxFieldRate);
+                } else {
+                    EXPECT_NEAR(view.field_rate_hz, nominal, nominal * 0.01);
+                }
                 disable_stereo(kOwnHost);
                 const sim::MonitorView back = sim::observe(adapter());
                 EXPECT_FALSE(back.interlaced);

@@ -49,6 +49,24 @@ TEST_F(SimulatedDriver, OpensOnlyTheDevicePathOfANamedAdapter) {
     EXPECT_FALSE(sim.close(h)) << "a handle closes once";
 }
 
+// As the system loads a dynamically loaded driver: unloaded with its last
+// close, and no template file.
+TEST_F(SimulatedDriver, RefusesOpensADynamicDriverCannotTake) {
+    EXPECT_EQ(sim.create(driver::kDevicePath, 0, 0, nullptr, CREATE_NEW, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    HANDLE templ = sim.open();
+    ASSERT_NE(templ, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(sim.create(driver::kDevicePath, 0, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, templ),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    EXPECT_TRUE(sim.close(templ));
+    // What a driver does not look at: access, sharing, the creation disposition.
+    HANDLE h = sim.create(driver::kDevicePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(sim.close(h));
+}
+
 TEST_F(SimulatedDriver, CallsOnUnknownHandlesOrWithShortBuffersFail) {
     DWORD returned = 0;
     driver::PortRequest in{0x3CC};
