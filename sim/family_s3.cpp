@@ -56,12 +56,9 @@ double s3_dclk_hz(const ClockRegs& c) {
     return kCrystalHz * (m + 2) / ((n1 + 2) * (1 << r));
 }
 
-// The 868's DAC clock, in the order driver codes 9 and 10 carry its bytes:
-// N1 | R << 5 first, then M, with the synthesizer of the Trio's DCLK.
-double s3_dac_clock_hz(const ClockRegs& c) {
-    const unsigned n1 = c.r[0] & 0x1F, r = (c.r[0] >> 5) & 3, m = c.r[1] & 0x7F;
-    return kCrystalHz * (m + 2) / ((n1 + 2) * (1 << r));
-}
+// The 868's DAC clock, its bytes in the order driver codes 9 and 10 carry
+// them (N1 | R << 5, then M): read so, the DAC synthesizes as the Trio's DCLK.
+double s3_dac_clock_hz(const ClockRegs& c) { return s3_dclk_hz(c); }
 
 // Character clocks per 8 pixels: the horizontal registers count bytes.
 int char_clock_scale(int bits_per_pixel) { return bits_per_pixel == 24 ? 3 : bits_per_pixel >= 15 ? 2 : 1; }

@@ -52,9 +52,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     const duo::sim::AdapterModel* model = duo::sim::model_of(*state);
-    std::printf("adapter %s (%s), desktop %dx%d %d bpp, %u open handle(s), %llu port operations\n", model->name,
-                model->description, state->mode.width, state->mode.height, state->mode.bits_per_pixel,
-                static_cast<unsigned>(state->open_handles), static_cast<unsigned long long>(state->io_operations));
+    std::printf("adapter %s (%s), desktop %dx%d %d bpp (seed %u), %u open handle(s), %llu port operations\n",
+                model->name, model->description, state->mode.width, state->mode.height, state->mode.bits_per_pixel,
+                static_cast<unsigned>(state->desktop_seed), static_cast<unsigned>(state->open_handles),
+                static_cast<unsigned long long>(state->io_operations));
     std::printf("locks %s\n", duo::sim::lock_state(*state).c_str());
     std::printf("misc  %02X\n", state->misc_output);
     print_bank("SEQ", state->seq, 0x20);

@@ -15,7 +15,7 @@ MonitorView observe(const AdapterState& s) {
     const std::uint8_t clocking = s.seq[kSeqClockingMode];
     const ScanRules::OwnCrtc& own = rules.own_crtc;
     const bool vga_crtc = own.h_total_chars == 0;
-    // A sequencer held in reset (SR00 bits 0-1 not both set) sends no picture.
+    // Screen off, or the sequencer held in reset (SR00 bits 0-1 not both set).
     v.blanked = (clocking & 0x20) != 0 || (s.seq[kSeqReset] & 0x03) != 0x03;
     v.interlaced = rules.interlaced;
     v.pixel_clock_hz = rules.pixel_clock_hz / ((vga_crtc && (clocking & 0x08)) ? 2.0 : 1.0);

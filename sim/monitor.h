@@ -7,7 +7,7 @@
 namespace duo::sim {
 
 struct MonitorView {
-    bool blanked;           // sequencer screen-off bit
+    bool blanked;           // sequencer screen-off bit or sequencer reset
     bool interlaced;
     double pixel_clock_hz;  // after the clock divider
     int h_total_px;
