@@ -8,8 +8,6 @@
 namespace duo::family {
 namespace {
 
-constexpr std::uint8_t kSeqUnlock = 0x06;
-constexpr std::uint8_t kSeqUnlockValue = 0x12;
 constexpr int kRegCrtcOffPitch = 5;  // byte 3 bits 6-7: offset bits 8-9
 constexpr int kRegCrtcGenCntl = 7;   // byte 0 bit 1: interlace; byte 3 bit 0: accelerator CRTC drives the display
 constexpr int kRegClockCntl = 18;    // byte 0: clock select, byte 1: PLL index, byte 2: PLL data
@@ -31,10 +29,9 @@ std::uint32_t sparse(int reg, int byte) {
     return static_cast<std::uint32_t>(g_shared.mach64_base_port + reg * 0x400 + byte);
 }
 
-void open_step() {
-    write_seq(kSeqUnlock, kSeqUnlockValue);
-    crtc_and(kCrtcVRetraceEnd, 0x7F);
-}
+// The sparse registers have no lock; only the VGA CRTC's protection of
+// CRTC 0x00-0x07 is lifted.
+void open_step() { crtc_and(kCrtcVRetraceEnd, 0x7F); }
 
 void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
 

@@ -685,7 +685,6 @@ constexpr RegisterBits kLockBits[] = {
     {sim::ChipFamily::kS3, "CR39", 0xFF},      // extended CRTC lock
     {sim::ChipFamily::kS3, "SR08", 0xFF},      // extended sequencer lock
     {sim::ChipFamily::kCirrus, "SR06", 0xFF},  // extension lock
-    {sim::ChipFamily::kMach64, "SR06", 0xFF},  // the open step shared with Cirrus Logic writes it
 };
 
 // KNOWN FAMILY FAILURES, to be emptied once the family models are merged
@@ -699,9 +698,6 @@ constexpr RegisterBits kKnownFamilyFailures[] = {
     {sim::ChipFamily::kS3, "CR11", 0x80},
     // The close step leaves SR06 unlocked; the desktop powers on locked.
     {sim::ChipFamily::kCirrus, "SR06", 0xFF},
-    // The open step writes SR06 = 12 and nothing gives back the desktop's
-    // value: whether the chip has such a register decides.
-    {sim::ChipFamily::kMach64, "SR06", 0xFF},
 };
 
 template <std::size_t N>
