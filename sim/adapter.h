@@ -55,6 +55,9 @@ struct AdapterState {
     // CLOCK_CNTL, and the ET6000 clock registers (M - 2, N) per index.
     std::uint8_t s3_dac_clock[2];
     std::uint8_t mach64_pll[16];
+    // mach64: the selected pixel clock changed while the sequencer ran and
+    // no sequencer reset has followed yet.
+    std::uint8_t mach64_clock_unsettled;
     std::uint8_t et6000_clock[8][2];
     std::uint8_t et6000_clock_index, et6000_clock_byte;
     std::uint8_t et6000_key; // the Tseng key: 1 while the extended registers accept writes

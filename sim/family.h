@@ -20,6 +20,12 @@ struct ScanRules {
     int v_total_high;
     int v_display_high;
     int offset_high;         // line offset bits 8-9 from the family's extension register
+    // A CRTC outside the VGA register file (the mach64's accelerator CRTC)
+    // gives its own counts, character clocks of 8 pixels and frame lines,
+    // and the VGA CRTC is not read; 0 characters: the VGA CRTC runs.
+    struct OwnCrtc {
+        int h_total_chars, v_total, v_display, start;
+    } own_crtc{};
 };
 
 struct FamilyHooks {

@@ -6,6 +6,17 @@
 // byte k at + k. CONFIG_CHIP_ID (register 27) is read-only: bytes 0-1 the chip
 // type, which is also the PCI device id (0x5654 "VT", 0x4354 "CT"), byte 3 the
 // revision.
+// Two CRT controllers: with CRTC_GEN_CNTL bits 24-25 both set the accelerator
+// CRTC (registers 0-3 and 5) times the display and the VGA CRTC is ignored;
+// the interlace bit (CRTC_GEN_CNTL bit 1) acts on whichever runs. Display
+// drivers put every packed-pixel mode above 640x480 and every 16- and 24-bit
+// mode on the accelerator CRTC; the desktop at 640x480x8 runs on the VGA
+// CRTC.
+// One PLL reference divider (PLL_REF_DIV) serves every clock, the memory
+// clock included; the BIOS sets it. The desktop runs on a clock select other
+// than 3.
+// The VGA sequencer is reset around a pixel clock change: a clock that
+// changed while the sequencer ran settles only with the next sequencer reset.
 // mach32: the chip identification port pair 0xFAEE/0xFAEF is read-only and
 // holds two letter codes of 5 bits each (0 standing for A).
 #include <cstdio>
@@ -13,18 +24,43 @@
 #include <cmath>
 
 #include "sim/clock_synth.h"
+#include "sim/dmt.h"
 #include "sim/family.h"
+#include "sim/vga_regs.h"
 
 namespace duo::sim {
 namespace {
 
 constexpr std::uint32_t kSparseStride = 0x400;
+constexpr std::uint32_t kRegHTotalDisp = 0;   // bits 0-8 total - 1, 16-24 display - 1 (characters)
+constexpr std::uint32_t kRegHSyncStrtWid = 1; // bits 0-7 start, 12 start bit 8, 16-20 width
+constexpr std::uint32_t kRegVTotalDisp = 2;   // bits 0-10 total - 1, 16-26 display - 1 (frame lines)
+constexpr std::uint32_t kRegVSyncStrtWid = 3; // bits 0-10 start, 16-20 width
+constexpr std::uint32_t kRegOffPitch = 5;     // bits 0-19 start (8 bytes), 22-31 pitch (8 pixels)
+constexpr std::uint32_t kRegCrtcGenCntl = 7;
+constexpr std::uint32_t kRegClockCntl = 18; // byte 0: clock select; 1: PLL index << 2 | write; 2: data
 constexpr std::uint32_t kRegConfigChipId = 27;
 constexpr std::uint32_t kPortMach32ChipId = 0xFAEE; // low byte; high byte at + 1
-constexpr std::uint32_t kRegCrtcGenCntl = 7;         // byte 0 bit 1: interlace
-constexpr std::uint32_t kRegClockCntl = 18;          // byte 0: clock select; 1: PLL index << 2 | write; 2: data
-constexpr std::uint8_t kPllRefDiv = 2, kPllPostDiv = 6, kPllVclk0Fb = 7;
+constexpr std::uint8_t kPllRefDiv = 2, kPllMclkFb = 4, kPllPostDiv = 6, kPllVclk0Fb = 7;
 constexpr std::uint8_t kPllWriteEnable = 0x02;
+// CRTC_GEN_CNTL.
+constexpr std::uint32_t kGenInterlace = 0x00000002;
+constexpr std::uint32_t kGenCompositeSync = 0x00000010;
+constexpr std::uint32_t kGenVgaOverscan = 0x00000080;
+constexpr std::uint32_t kGenFifoLowWater = 0x000F0000;
+constexpr std::uint32_t kGenExtendedDisplay = 0x01000000;
+constexpr std::uint32_t kGenCrtcEnable = 0x02000000;
+constexpr std::uint32_t kGenVgaLinear = 0x08000000;
+constexpr std::uint32_t kGenCountEnable = 0x40000000;
+constexpr int kPixelWidthShift = 8;
+
+// Reference dividers a BIOS may leave, none of them the 0x2D the library's
+// clock tables assume, so that a library which overwrites or ignores it shows.
+constexpr std::uint8_t kBiosReferenceDividers[] = {0x24, 0x21, 0x36, 0x29};
+// Clock selects a desktop runs on (never 3, the stereo clock).
+constexpr int kDesktopSelects[] = {2, 0, 1, 2};
+// The memory clock (MCLK_FB_DIV, post-divider 2) the BIOS runs.
+constexpr double kMemoryClockHz = 60e6;
 
 std::uint32_t chip_id_port(const AdapterState& s) { return (s.io_base + kRegConfigChipId * kSparseStride) & 0xFFFF; }
 
@@ -36,42 +72,114 @@ std::uint32_t sparse(const AdapterState& s, std::uint32_t reg, std::uint32_t byt
     return (s.io_base + reg * kSparseStride + byte) & 0xFFFF;
 }
 
-// f = 2 R N / (M P) for the clock the select bits name.
-double vclk_hz(const AdapterState& s, int clock) {
-    const int m = s.mach64_pll[kPllRefDiv];
-    const int p = 1 << ((s.mach64_pll[kPllPostDiv] >> (2 * clock)) & 3);
-    const int n = s.mach64_pll[kPllVclk0Fb + clock];
-    return m ? 2.0 * kCrystalHz * n / (m * p) : 0.0;
+std::uint32_t read_reg(const AdapterState& s, std::uint32_t reg) {
+    std::uint32_t value = 0;
+    for (int byte = 3; byte >= 0; --byte) value = (value << 8) | s.ports[sparse(s, reg, byte)];
+    return value;
 }
 
-// Puts the desktop's clock on VCLK3: the reference divider, post-divider and
-// feedback divider that come closest.
-void program_desktop_clock(AdapterState& s, double hz) {
+void write_reg(AdapterState& s, std::uint32_t reg, std::uint32_t value) {
+    for (std::uint32_t byte = 0; byte < 4; ++byte) s.ports[sparse(s, reg, byte)] = static_cast<std::uint8_t>(value >> (8 * byte));
+}
+
+bool accelerator_crtc_runs(const AdapterState& s) {
+    const std::uint32_t both = kGenExtendedDisplay | kGenCrtcEnable;
+    return (read_reg(s, kRegCrtcGenCntl) & both) == both;
+}
+
+int clock_select(const AdapterState& s) { return s.ports[sparse(s, kRegClockCntl, 0)] & 3; }
+
+// f = 2 R N / (M P), P = 1, 2, 4, 8 for post-divider codes 0-3.
+double pll_hz(int m, int n, int post) { return m ? 2.0 * kCrystalHz * n / (m << post) : 0.0; }
+
+double vclk_hz(const AdapterState& s, int clock) {
+    return pll_hz(s.mach64_pll[kPllRefDiv], s.mach64_pll[kPllVclk0Fb + clock],
+                  (s.mach64_pll[kPllPostDiv] >> (2 * clock)) & 3);
+}
+
+// Programs VCLKn with the post-divider and feedback divider (128-255) that
+// come closest to `hz` under the reference divider in place.
+void program_vclk(AdapterState& s, int clock, double hz) {
     double best = 1e300;
-    for (int m = 0x20; m <= 0x40; ++m)
-        for (int post = 0; post < 4; ++post)
-            for (int n = 0x80; n < 0x100; ++n) {
-                double f = 2.0 * kCrystalHz * n / (m * (1 << post));
-                if (std::fabs(f - hz) < best) {
-                    best = std::fabs(f - hz);
-                    s.mach64_pll[kPllRefDiv] = static_cast<std::uint8_t>(m);
-                    s.mach64_pll[kPllPostDiv] = static_cast<std::uint8_t>(post << 6);
-                    s.mach64_pll[kPllVclk0Fb + 3] = static_cast<std::uint8_t>(n);
-                }
+    for (int post = 0; post < 4; ++post)
+        for (int n = 128; n < 256; ++n) {
+            const double f = pll_hz(s.mach64_pll[kPllRefDiv], n, post);
+            if (std::fabs(f - hz) < best) {
+                best = std::fabs(f - hz);
+                s.mach64_pll[kPllVclk0Fb + clock] = static_cast<std::uint8_t>(n);
+                s.mach64_pll[kPllPostDiv] = static_cast<std::uint8_t>((s.mach64_pll[kPllPostDiv] & ~(3 << (2 * clock))) |
+                                                                      (post << (2 * clock)));
             }
-    s.ports[sparse(s, kRegClockCntl, 0)] = 3;
+        }
+}
+
+int pixel_width_code(int bits_per_pixel) {
+    switch (bits_per_pixel) {
+    case 15: return 3;
+    case 16: return 4;
+    case 24: return 5;
+    default: return 2;
+    }
+}
+
+// The accelerator CRTC with the desktop's DMT mode, as a display driver
+// loads it: totals and display ends less one, frame lines.
+void program_accelerator_crtc(AdapterState& s) {
+    const DmtMode* m = dmt_start_mode(s.mode.width, s.mode.height);
+    if (!m) m = dmt_start_mode(640, 480);
+    const std::uint32_t h_sync = static_cast<std::uint32_t>(m->h_sync_start / 8);
+    write_reg(s, kRegHTotalDisp, static_cast<std::uint32_t>(m->h_total / 8 - 1) |
+                                     (static_cast<std::uint32_t>(m->width / 8 - 1) << 16));
+    write_reg(s, kRegHSyncStrtWid, (h_sync & 0xFF) | ((h_sync & 0x100) << 4) |
+                                       (static_cast<std::uint32_t>((m->h_sync_end - m->h_sync_start) / 8) << 16));
+    write_reg(s, kRegVTotalDisp,
+              static_cast<std::uint32_t>(m->v_total - 1) | (static_cast<std::uint32_t>(m->height - 1) << 16));
+    write_reg(s, kRegVSyncStrtWid, static_cast<std::uint32_t>(m->v_sync_start - 1) |
+                                       (static_cast<std::uint32_t>(m->v_sync_end - m->v_sync_start) << 16));
+    write_reg(s, kRegOffPitch, static_cast<std::uint32_t>(m->width / 8) << 22);
 }
 
 void mach64_power_on(AdapterState& s, const AdapterModel& model) {
     s.io_base = model.io_base;
-    program_desktop_clock(s, s.clock_hz[3]);
     const std::uint32_t id = chip_id_port(s);
     s.ports[id] = static_cast<std::uint8_t>(model.pci.device);
     s.ports[(id + 1) & 0xFFFF] = static_cast<std::uint8_t>(model.pci.device >> 8);
     s.ports[(id + 3) & 0xFFFF] = model.pci.revision;
+
+    // Clocks as the BIOS and the display driver leave them: the reference
+    // divider and memory clock of the BIOS, the VGA clocks on VCLK0-1, the
+    // desktop on its select, and some earlier mode's clock on VCLK3.
+    s.mach64_pll[kPllRefDiv] = kBiosReferenceDividers[desktop_bits(s, 0x03)];
+    s.mach64_pll[kPllMclkFb] = static_cast<std::uint8_t>(std::lround(kMemoryClockHz * s.mach64_pll[kPllRefDiv] / kCrystalHz));
+    const double vclk[4] = {25.175e6, 28.322e6, 36.0e6, 44.9e6};
+    for (int clock = 0; clock < 4; ++clock) program_vclk(s, clock, vclk[clock]);
+    const int select = kDesktopSelects[desktop_bits(s, 0x03)];
+    program_vclk(s, select, s.clock_hz[3]);
+    s.ports[sparse(s, kRegClockCntl, 0)] = static_cast<std::uint8_t>(select);
+
+    const bool accelerator = s.mode.bits_per_pixel > 8 || s.mode.width > 640;
+    std::uint32_t gen = kGenCrtcEnable | kGenVgaLinear | kGenCountEnable | kGenFifoLowWater;
+    gen |= desktop_bits(s, kGenCompositeSync | kGenVgaOverscan);
+    if (accelerator) {
+        gen |= kGenExtendedDisplay | (static_cast<std::uint32_t>(pixel_width_code(s.mode.bits_per_pixel)) << kPixelWidthShift);
+        program_accelerator_crtc(s);
+    }
+    write_reg(s, kRegCrtcGenCntl, gen);
+}
+
+// A write that changes the selected pixel clock while the sequencer runs
+// leaves the sequencer unsettled until its next reset.
+void note_clock_change(AdapterState& s, double before) {
+    if (vclk_hz(s, clock_select(s)) != before && (s.seq[kSeqReset] & 0x03) == 0x03) s.mach64_clock_unsettled = 1;
+}
+
+void mach64_seq_write(AdapterState& s, std::uint8_t index, std::uint8_t value) {
+    if (index == kSeqReset && (value & 0x03) != 0x03) s.mach64_clock_unsettled = 0;
+    vga_seq_write(s, index, value);
 }
 
 void mach64_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) {
+    const double before = vclk_hz(s, clock_select(s));
     // CLOCK_CNTL byte 1 selects a PLL register, whose value then reads at
     // byte 2; byte 2 writes reach it while the write-enable bit is set.
     if (port == sparse(s, kRegClockCntl, 1)) {
@@ -83,15 +191,18 @@ void mach64_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) 
         const std::uint8_t select = s.ports[sparse(s, kRegClockCntl, 1)];
         if (select & kPllWriteEnable) s.mach64_pll[(select >> 2) & 0x0F] = value;
         s.ports[port] = value;
+        note_clock_change(s, before);
         return;
     }
     if (in_word(port, chip_id_port(s), 4)) return;
     vga_port_write(s, port, value);
+    if (port == sparse(s, kRegClockCntl, 0)) note_clock_change(s, before);
 }
 
 std::string mach64_lock_state(const AdapterState& s) {
-    char text[64];
-    std::snprintf(text, sizeof text, "no locks; sparse I/O registers at base %03X", static_cast<unsigned>(s.io_base));
+    char text[96];
+    std::snprintf(text, sizeof text, "no locks; sparse I/O registers at base %03X; %s CRTC",
+                  static_cast<unsigned>(s.io_base), accelerator_crtc_runs(s) ? "accelerator" : "VGA");
     return text;
 }
 
@@ -109,15 +220,21 @@ std::string mach32_lock_state(const AdapterState&) { return "no locks modelled";
 
 ScanRules mach64_scan_rules(const AdapterState& s) {
     ScanRules rules = vga_scan_rules(s);
-    rules.pixel_clock_hz = vclk_hz(s, s.ports[sparse(s, kRegClockCntl, 0)] & 3);
-    rules.interlaced = (s.ports[sparse(s, kRegCrtcGenCntl, 0)] & 0x02) != 0;
+    const std::uint32_t gen = read_reg(s, kRegCrtcGenCntl);
+    rules.pixel_clock_hz = vclk_hz(s, clock_select(s));
+    rules.interlaced = (gen & kGenInterlace) != 0;
     rules.per_frame = true;
+    if (accelerator_crtc_runs(s)) {
+        const std::uint32_t h = read_reg(s, kRegHTotalDisp), v = read_reg(s, kRegVTotalDisp);
+        rules.own_crtc = {static_cast<int>(h & 0x1FF) + 1, static_cast<int>(v & 0x7FF) + 1,
+                          static_cast<int>((v >> 16) & 0x7FF) + 1, static_cast<int>(read_reg(s, kRegOffPitch) & 0xFFFFF)};
+    }
     return rules;
 }
 
 } // namespace
 
-const FamilyHooks kMach64Hooks{mach64_power_on, vga_seq_read,      vga_seq_write,    vga_crtc_read,
+const FamilyHooks kMach64Hooks{mach64_power_on, vga_seq_read,      mach64_seq_write, vga_crtc_read,
                                vga_crtc_write,  mach64_port_write, mach64_lock_state, vga_driver_clock, mach64_scan_rules};
 const FamilyHooks kMach32Hooks{mach32_power_on, vga_seq_read,      vga_seq_write,    vga_crtc_read,
                                vga_crtc_write,  mach32_port_write, mach32_lock_state, vga_driver_clock, vga_scan_rules};

@@ -13,20 +13,22 @@ MonitorView observe(const AdapterState& s) {
     const ScanRules rules = hooks_of(s).scan_rules(s);
     MonitorView v{};
     const std::uint8_t clocking = s.seq[kSeqClockingMode];
+    const ScanRules::OwnCrtc& own = rules.own_crtc;
+    const bool vga_crtc = own.h_total_chars == 0;
     // Screen off, or the sequencer held in reset (SR00 bits 0-1 not both set).
     v.blanked = (clocking & 0x20) != 0 || (s.seq[kSeqReset] & 0x03) != 0x03;
     v.interlaced = rules.interlaced;
-    v.pixel_clock_hz = rules.pixel_clock_hz / ((clocking & 0x08) ? 2.0 : 1.0);
+    v.pixel_clock_hz = rules.pixel_clock_hz / ((vga_crtc && (clocking & 0x08)) ? 2.0 : 1.0);
     // S3 chips count bytes: the CRTC's character clock runs faster than the
     // pixels by the number of bytes per pixel.
-    const int char_width = (clocking & 0x01) ? 8 : 9;
-    const int h_chars = read_field(s.crtc, kHTotal) + rules.h_total_high + 5;
+    const int char_width = (!vga_crtc || (clocking & 0x01)) ? 8 : 9;
+    const int h_chars = vga_crtc ? read_field(s.crtc, kHTotal) + rules.h_total_high + 5 : own.h_total_chars;
     v.h_total_px = h_chars * char_width / rules.char_clock_scale;
     v.line_rate_hz = v.pixel_clock_hz * rules.char_clock_scale / (h_chars * char_width);
     // With CRTC 0x17 bit 2 the vertical counter advances every second line.
-    const int line_time = (s.crtc[kCrtcModeControl] & 0x04) ? 2 : 1;
-    const int vt = (read_field(s.crtc, kVTotal) + rules.v_total_high + 2) * line_time;
-    const int vde = (read_field(s.crtc, kVDisplayEnd) + rules.v_display_high + 1) * line_time;
+    const int line_time = (vga_crtc && (s.crtc[kCrtcModeControl] & 0x04)) ? 2 : 1;
+    const int vt = vga_crtc ? (read_field(s.crtc, kVTotal) + rules.v_total_high + 2) * line_time : own.v_total;
+    const int vde = vga_crtc ? (read_field(s.crtc, kVDisplayEnd) + rules.v_display_high + 1) * line_time : own.v_display;
     if (!v.interlaced) {
         v.v_total_lines = vt;
         v.field_rate_hz = v.line_rate_hz / vt;
@@ -42,7 +44,7 @@ MonitorView observe(const AdapterState& s) {
         v.field_rate_hz = v.line_rate_hz / (vt + 0.5);
         v.displayed_lines = vde;
     }
-    v.display_start = read_field(s.crtc, kStartAddress);
+    v.display_start = vga_crtc ? read_field(s.crtc, kStartAddress) : own.start;
     v.line_offset = s.crtc[kCrtcOffset] + rules.offset_high;
     v.out_of_range = v.line_rate_hz < kMinLineRate || v.line_rate_hz > kMaxLineRate ||
                      v.field_rate_hz < kMinFieldRate || v.field_rate_hz > kMaxFieldRate;

@@ -62,7 +62,6 @@ struct SharedState {
     TimingBlock saved_timing[kFamilies] = {};
     ClockSetting saved_clock[kFamilies] = {};
     std::int32_t saved_misc_output = 0;
-    std::int32_t mach64_saved_pll_reference = 0;
     std::int32_t mach64_saved_clock_select = 0;
     std::int32_t et6000_base_port = 0;
     // The ET6000 key ports (0x3BF, 0x3D8) as the open step found them, and

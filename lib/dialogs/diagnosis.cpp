@@ -128,11 +128,11 @@ void test_restore() {
     if (ops != nullptr && family != kNoFamily) {
         const ClockSetting& clock = g_shared.test_saved_clock;
         if (family == kMach64) {
-            // With stereo off the clock read kept the desktop's PLL reference
-            // and clock select, which the clock restore puts back; with
-            // stereo on it left them to Disable and read the stereo clock.
+            // With stereo off the clock read kept the desktop's clock
+            // select, which the clock restore puts back; with stereo on it
+            // left it to Disable and read the stereo clock as programmed.
             if (g_shared.stereo == 1) {
-                ops->clock_write(clock);
+                family::mach64_clock_slot_write(clock);
             } else {
                 family::mach64_clock_restore(clock);
                 ops->leave_step(g_shared.test_saved_timing);

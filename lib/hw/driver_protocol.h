@@ -65,15 +65,13 @@ static_assert(sizeof(PortRequest) == 4 && sizeof(IndexWriteRequest) == 12 && siz
 static_assert(offsetof(BlockRequest, buffer) == 12 && sizeof(BlockRequest) == 12 + sizeof(void*));
 
 // The driver reads these buffers at fixed offsets, the same at both word
-// sizes except for the block requests' buffer address, which is a pointer:
-// at 12 on 32 bits, aligned to 16 on 64 bits.
+// sizes except for the block requests' buffer address, which is a pointer
+// at 12, 4 or 8 bytes wide.
 static_assert(sizeof(PortWriteRequest) == 8 && offsetof(PortWriteRequest, value) == 4);
 static_assert(sizeof(IndexRequest) == 8 && offsetof(IndexRequest, index) == 4);
 static_assert(offsetof(IndexWriteRequest, index) == 4 && offsetof(IndexWriteRequest, value) == 8);
 static_assert(offsetof(BlockRequest, first_index) == 4 && offsetof(BlockRequest, count) == 8);
 static_assert(sizeof(BlockRequest::buffer) == sizeof(void*));
-static_assert(offsetof(BlockRequest, buffer) == (sizeof(void*) == 4 ? 12 : 16));
-static_assert(sizeof(BlockRequest) == (sizeof(void*) == 4 ? 16 : 24));
 static_assert(offsetof(ClockRequest, b1) == 4 && offsetof(ClockRequest, b2) == 8);
 static_assert(sizeof(ClockReply) == 12 && offsetof(ClockReply, b2) == 8 && sizeof(ReadReply) == 4);
 static_assert(sizeof(Et6000ClockRequest) == 16 && offsetof(Et6000ClockRequest, b0) == 4 &&

@@ -1,33 +1,37 @@
 // ATI mach64 (264CT/VT class): accelerator CRTC and internal PLL behind
 // sparse I/O registers.
+#include <algorithm>
+
 #include "lib/hw/family.h"
 #include "lib/hw/port_io.h"
 
 namespace duo::family {
 namespace {
 
-constexpr std::uint8_t kSeqUnlock = 0x06;
-constexpr std::uint8_t kSeqUnlockValue = 0x12;
 constexpr int kRegCrtcOffPitch = 5;  // byte 3 bits 6-7: offset bits 8-9
-constexpr int kRegCrtcGenCntl = 7;   // byte 0 bit 1: interlace
+constexpr int kRegCrtcGenCntl = 7;   // byte 0 bit 1: interlace; byte 3 bit 0: accelerator CRTC drives the display
 constexpr int kRegClockCntl = 18;    // byte 0: clock select, byte 1: PLL index, byte 2: PLL data
 constexpr std::uint8_t kInterlaceBit = 0x02;
-// PLL index codes as written to CLOCK_CNTL byte 1: (register << 2) | write enable.
-constexpr std::uint8_t kPllRefDiv = 0x0A;   // register 2
-constexpr std::uint8_t kPllPostDiv = 0x1A;  // register 6, two bits per clock
-constexpr std::uint8_t kPllVclk3Fb = 0x2A;  // register 10
-// Stereo runs on clock 3 with a fixed reference divider.
-constexpr std::uint8_t kStereoRefDiv = 0x2D;
+constexpr std::uint8_t kExtendedDisplayBit = 0x01;
+// PLL index codes as written to CLOCK_CNTL byte 1: (register << 2), with
+// the write enable (0x02) where the register is written.
+constexpr std::uint8_t kPllRefDivRead = 0x08; // register 2, shared with the memory clock: never written
+constexpr std::uint8_t kPllPostDiv = 0x1A;    // register 6, two bits per clock
+constexpr std::uint8_t kPllVclk3Fb = 0x2A;    // register 10
+// Stereo runs on clock 3; the clock tables' feedback dividers assume a
+// reference divider of 0x2D.
 constexpr std::uint8_t kStereoClock = 3;
+constexpr int kStereoPostShift = 2 * kStereoClock;
+constexpr int kTableRefDiv = 0x2D;
+constexpr int kFeedbackMin = 128, kFeedbackMax = 255;
 
 std::uint32_t sparse(int reg, int byte) {
     return static_cast<std::uint32_t>(g_shared.mach64_base_port + reg * 0x400 + byte);
 }
 
-void open_step() {
-    write_seq(kSeqUnlock, kSeqUnlockValue);
-    crtc_and(kCrtcVRetraceEnd, 0x7F);
-}
+// The sparse registers have no lock; only the VGA CRTC's protection of
+// CRTC 0x00-0x07 is lifted.
+void open_step() { crtc_and(kCrtcVRetraceEnd, 0x7F); }
 
 void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
 
@@ -68,15 +72,10 @@ void select_pll(std::uint8_t index_code) { Write_Port(sparse(kRegClockCntl, 1), 
 
 void clock_read(ClockSetting& setting) {
     const std::uint32_t pll_data = sparse(kRegClockCntl, 2);
-    select_pll(kPllRefDiv);
-    // Only the first read after stereo was off sees the desktop's clock.
-    if (g_shared.stereo == 0) {
-        g_shared.mach64_saved_pll_reference = Read_Port(pll_data);
-        g_shared.mach64_saved_clock_select = Read_Port(sparse(kRegClockCntl, 0)) & 0x03;
-    }
-    const int s = g_shared.mach64_saved_clock_select & 0x03;
+    // Only the first read after stereo was off sees the desktop's select.
+    if (g_shared.stereo == 0) g_shared.mach64_saved_clock_select = Read_Port(sparse(kRegClockCntl, 0)) & 0x03;
     select_pll(kPllPostDiv);
-    setting.b[0] = (Read_Port(pll_data) >> (2 * s)) & 0x03;
+    setting.b[0] = (Read_Port(pll_data) >> kStereoPostShift) & 0x03;
     select_pll(kPllVclk3Fb);
     setting.b[1] = Read_Port(pll_data);
 }
@@ -87,14 +86,10 @@ void write_clock_select(std::uint8_t select) {
 }
 
 void clock_write(const ClockSetting& setting) {
-    const std::uint32_t pll_data = sparse(kRegClockCntl, 2);
-    select_pll(kPllRefDiv);
-    Write_Port(pll_data, kStereoRefDiv);
+    select_pll(kPllRefDivRead);
+    const int ref_div = Read_Port(sparse(kRegClockCntl, 2));
     write_clock_select(kStereoClock);
-    select_pll(kPllPostDiv);
-    Write_Port(pll_data, static_cast<std::uint8_t>((setting.b[0] << 6) | (Read_Port(pll_data) & 0x3F)));
-    select_pll(kPllVclk3Fb);
-    Write_Port(pll_data, setting.b[1]);
+    mach64_clock_slot_write(mach64_for_reference_divider(setting, ref_div));
 }
 
 } // namespace
@@ -102,17 +97,41 @@ void clock_write(const ClockSetting& setting) {
 const FamilyOps kMach64Ops = {open_step,  close_step, save_step,  timing_write,
                               enter_step, leave_step, clock_read, clock_write};
 
-void mach64_clock_restore(const ClockSetting& setting) {
+// N x M / 0x2D keeps the table's frequency; the post-divider moves by
+// factors of two to keep N where the PLL runs cleanly.
+ClockSetting mach64_for_reference_divider(const ClockSetting& table, int ref_div) {
+    int post = table.b[0] & 0x03;
+    long numerator = static_cast<long>(table.b[1]) * ref_div;
+    long denominator = kTableRefDiv;
+    const auto rounded = [&] { return (numerator + denominator / 2) / denominator; };
+    while (rounded() > kFeedbackMax && post > 0) {
+        denominator *= 2;
+        --post;
+    }
+    while (rounded() < kFeedbackMin && post < 3) {
+        numerator *= 2;
+        ++post;
+    }
+    const long n = std::clamp(rounded(), 1L, static_cast<long>(kFeedbackMax));
+    return {{static_cast<std::uint8_t>(post), static_cast<std::uint8_t>(n), 0}};
+}
+
+void mach64_clock_slot_write(const ClockSetting& setting) {
     const std::uint32_t pll_data = sparse(kRegClockCntl, 2);
-    const int s = g_shared.mach64_saved_clock_select & 0x03;
-    select_pll(kPllRefDiv);
-    Write_Port(pll_data, static_cast<std::uint8_t>(g_shared.mach64_saved_pll_reference));
-    write_clock_select(static_cast<std::uint8_t>(s));
     select_pll(kPllPostDiv);
-    const int shift = 2 * s;
-    Write_Port(pll_data, static_cast<std::uint8_t>((setting.b[0] << shift) | (Read_Port(pll_data) & ~(0x03 << shift))));
+    Write_Port(pll_data, static_cast<std::uint8_t>(((setting.b[0] & 0x03) << kStereoPostShift) |
+                                                   (Read_Port(pll_data) & ~(0x03 << kStereoPostShift))));
     select_pll(kPllVclk3Fb);
     Write_Port(pll_data, setting.b[1]);
+}
+
+void mach64_clock_restore(const ClockSetting& setting) {
+    write_clock_select(static_cast<std::uint8_t>(g_shared.mach64_saved_clock_select & 0x03));
+    mach64_clock_slot_write(setting);
+}
+
+bool mach64_vga_crtc_drives_display() {
+    return (Read_Port(sparse(kRegCrtcGenCntl, 3)) & kExtendedDisplayBit) == 0;
 }
 
 } // namespace duo::family

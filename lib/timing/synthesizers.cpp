@@ -45,8 +45,10 @@ Parts cirrus(std::uint8_t numerator, std::uint8_t denominator) {
     return {kReferenceHz * num / div, (denominator & 1) ? 2.0 : 1.0};
 }
 
-// mach64 PLL: f = 2 R N / (M P) with M fixed at 0x2D in stereo mode and
-// P = 1, 2, 4, 8 for post-divider codes 0-3.
+// mach64 PLL: f = 2 R N / (M P) with P = 1, 2, 4, 8 for post-divider codes
+// 0-3. The tables are worked out for M = 0x2D; the card keeps the desktop's
+// M (the memory clock shares it) and the library scales N to it when it
+// writes a table clock.
 constexpr double kMach64ReferenceDivider = 0x2D;
 Parts mach64(const ClockSetting& s) {
     return {2.0 * kReferenceHz * s.b[1] / kMach64ReferenceDivider, static_cast<double>(1 << (s.b[0] & 3))};

@@ -28,8 +28,8 @@ constexpr Expected kExpected[] = {
     {0x203, 33, 19, 18, 2, 4},
     // Cirrus: clock read 3, clock write 2, save 3, enter 8 (7), leave 6.
     {0x302, 21, 14, 13, 2, 4},
-    // mach64: clock read 7, clock write 9, save 3, enter 5, leave 4, restore 9.
-    {0x401, 31, 21, 22, 9, 4},
+    // mach64: clock read 5, clock write 9, save 3, enter 5, leave 4, restore 7.
+    {0x401, 29, 19, 22, 9, 4},
     // ET6000: clock read 1, clock write 1, save 3, enter 10 (9), leave 8.
     {0x501, 20, 15, 18, 1, 4},
 };
@@ -45,7 +45,10 @@ TEST(DriverCalls, EveryExportIssuesExactlyItsSequence) {
         SCOPED_TRACE(std::to_string(e.chip));
         const char* name = testing::adapter_for_chip(e.chip);
         ASSERT_NE(name, nullptr);
-        testing::reset_world(name, {800, 600, 16});
+        // The mach64 desktop on its VGA CRTC: above 640x480x8 it runs on the
+        // accelerator CRTC, which the library refuses.
+        testing::reset_world(name, family_of(e.chip) == kMach64 ? sim::DesktopMode{640, 480, 8}
+                                                                 : sim::DesktopMode{800, 600, 16});
         g_process.driver = 0;
         ASSERT_EQ(init_library(0x100), 1);
         EXPECT_EQ(calls_of([] { enable_stereo(0, 5); }), e.enable);

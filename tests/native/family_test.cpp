@@ -3,6 +3,10 @@
 // moves can be checked.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <string>
+
 #include "lib/core/state.h"
 #include "lib/hw/family.h"
 #include "lib/hw/port_io.h"
@@ -58,6 +62,32 @@ TEST_F(FamilyTest, Mach64EyeShiftFollowsTheDepth) {
     EXPECT_EQ(eye_shift_after_write(0x401, 16, 800, b), 0x50);
     b.bytes[kBlockExt1] = 0x02;
     EXPECT_EQ(eye_shift_after_write(0x401, 15, 800, b), 0x250);
+}
+
+// The mach64 keeps the desktop's PLL reference divider M (the memory clock
+// shares it): a table clock, worked out for M = 0x2D, keeps its frequency
+// 2 R N / (M P) to within the feedback divider's rounding, with N where the
+// PLL runs cleanly (128-255) unless the post-divider is at an end.
+TEST(Mach64Clock, TableClocksKeepTheirFrequencyOnTheDesktopsReferenceDivider) {
+    for (int m = 0x18; m <= 0x5A; ++m)
+        for (int post = 1; post <= 3; ++post)
+            for (int n = 128; n <= 255; ++n) {
+                const ClockSetting table{{static_cast<std::uint8_t>(post), static_cast<std::uint8_t>(n), 0}};
+                const ClockSetting out = family::mach64_for_reference_divider(table, m);
+                SCOPED_TRACE(std::to_string(m) + " " + std::to_string(post) + " " + std::to_string(n));
+                ASSERT_LE(out.b[0], 3);
+                ASSERT_GE(out.b[1], 1);
+                EXPECT_EQ(out.b[2], 0);
+                if (out.b[0] != 0 && out.b[0] != 3) {
+                    EXPECT_GE(out.b[1], 128);
+                }
+                const double wanted = static_cast<double>(n) / (0x2D << post);
+                const double got = static_cast<double>(out.b[1]) / (m << out.b[0]);
+                EXPECT_LE(std::abs(got / wanted - 1.0), 0.5 / (out.b[1] - 0.5) + 1e-9) << "half a feedback step";
+                if (m == 0x2D) {
+                    EXPECT_EQ(std::memcmp(out.b, table.b, 3), 0) << "the tables' own divider";
+                }
+            }
 }
 
 TEST_F(FamilyTest, OtherFamiliesTakeTheirOffsetHighBits) {

@@ -186,6 +186,57 @@ TEST_F(SimAdapter, Mach64ChipIdSitsAtItsBaseAndIsReadOnly) {
     EXPECT_EQ(port_read(*state, 0xFAEE) | port_read(*state, 0xFAEF) << 8, 0x17 | 0x12 << 5);
 }
 
+// mach64 desktops as display drivers leave them, over many desktop seeds:
+// above 640x480x8 (and at every 16- and 24-bit depth) the accelerator CRTC
+// times the display and the VGA CRTC is ignored; the desktop runs on a
+// clock select other than 3 under the BIOS's reference divider; a pixel
+// clock change settles with the next sequencer reset, and a sequencer held
+// in reset shows no picture.
+TEST_F(SimAdapter, Mach64DesktopsRunOnTheirOwnCrtcClockSelectAndReferenceDivider) {
+    const AdapterModel& vt = *find_adapter("mach64-vt");
+    const std::uint32_t gen_cntl = 0x2EC + 7 * 0x400, clock_cntl = 0x2EC + 18 * 0x400;
+    for (std::uint32_t seed = 1; seed <= 24; ++seed) {
+        SCOPED_TRACE(seed);
+        for (const DesktopMode mode : {DesktopMode{800, 600, 16}, DesktopMode{640, 480, 8}}) {
+            power_on(*state, vt, mode, seed);
+            const MonitorView desktop = observe(*state);
+            EXPECT_NEAR(desktop.line_rate_hz, mode.width == 800 ? 37879 : 31469, 120) << describe(desktop);
+            EXPECT_EQ(desktop.displayed_lines, mode.height);
+            EXPECT_FALSE(desktop.blanked);
+            EXPECT_NE(port_read(*state, clock_cntl) & 3, 3) << "the stereo clock's select";
+            port_write(*state, clock_cntl + 1, 2 << 2);
+            EXPECT_NE(port_read(*state, clock_cntl + 2), 0x2D) << "the tables' reference divider";
+            const bool accelerator = (port_read(*state, gen_cntl + 3) & 0x03) == 0x03;
+            EXPECT_EQ(accelerator, mode.bits_per_pixel > 8);
+            set_crtc(0x12, 0x10); // VGA display end
+            EXPECT_EQ(observe(*state).displayed_lines == mode.height, accelerator);
+        }
+        // The interlace bit acts on the accelerator CRTC, whose vertical
+        // counts cover the frame.
+        power_on(*state, vt, {800, 600, 16}, seed);
+        port_write(*state, gen_cntl, static_cast<std::uint8_t>(port_read(*state, gen_cntl) | 0x02));
+        const MonitorView interlaced = observe(*state);
+        EXPECT_TRUE(interlaced.interlaced);
+        EXPECT_NEAR(interlaced.field_rate_hz, 2 * 60.32, 0.3);
+        EXPECT_EQ(interlaced.displayed_lines, 300);
+        set_crtc(0x12, 0x10);
+        EXPECT_EQ(observe(*state).displayed_lines, 300);
+        port_write(*state, gen_cntl + 3, static_cast<std::uint8_t>(port_read(*state, gen_cntl + 3) & 0xFE));
+        EXPECT_NE(observe(*state).displayed_lines, 300) << "bit 24 off: the VGA CRTC runs";
+
+        // A new feedback divider on the running clock, then a sequencer reset.
+        const int select = port_read(*state, clock_cntl) & 3;
+        port_write(*state, clock_cntl + 1, static_cast<std::uint8_t>(((7 + select) << 2) | 0x02));
+        port_write(*state, clock_cntl + 2, static_cast<std::uint8_t>(port_read(*state, clock_cntl + 2) ^ 0x01));
+        EXPECT_EQ(state->mach64_clock_unsettled, 1);
+        set_seq(0x00, 0x01);
+        EXPECT_TRUE(observe(*state).blanked) << "sequencer in reset";
+        set_seq(0x00, 0x03);
+        EXPECT_EQ(state->mach64_clock_unsettled, 0);
+        EXPECT_FALSE(observe(*state).blanked);
+    }
+}
+
 TEST_F(SimAdapter, Et6000PciIdentityBehindCr21) {
     power("et6000");
     EXPECT_EQ(crtc(0x21), 0xE8);

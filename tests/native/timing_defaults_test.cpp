@@ -294,6 +294,10 @@ sim::MonitorView shown_by(const sim::AdapterModel& model, const RecordEntry& e, 
     g_shared.colour_depth = bits;
     g_shared.display_width = e.width;
     g_shared.display_height = e.height;
+    // The mach64 records are VGA CRTC timings: shown with the accelerator
+    // CRTC, which most of its desktops run on, switched off.
+    sim::AdapterState& a = *testing::fake().adapter;
+    if (a.family == sim::ChipFamily::kMach64) a.ports[(a.io_base + 7 * 0x400 + 3) & 0xFFFF] &= 0xFE;
     const FamilyOps& ops = *family_ops(g_shared.chip_code);
     ops.open_step();
     ops.clock_write(clock);
