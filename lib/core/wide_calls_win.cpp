@@ -4,6 +4,7 @@
 // optional msvcrt.dll entries) calls three of them; these definitions fill the
 // runtime's import slots with calls to the ANSI forms, so the images import
 // no wide-character function at all. Our own code calls only ANSI functions.
+// The 64-bit images take the same route, so that the tests under Wine run it.
 #include <windows.h>
 
 namespace {
@@ -32,14 +33,20 @@ HANDLE WINAPI create_semaphore(LPSECURITY_ATTRIBUTES security, LONG initial, LON
 
 } // namespace
 
-// The import slots, under the names the runtime's objects refer to (i686
-// stdcall decoration: argument bytes after the @). Being defined here, the
-// linker takes none of them from KERNEL32's import library.
+// The import slots, under the names the runtime's objects refer to (on i686
+// with the C prefix and the stdcall decoration, argument bytes after the @).
+// Being defined here, the linker takes none of them from KERNEL32's import
+// library.
+#ifdef _WIN64
+#define DUO_IMPORT_SLOT(name, bytes) "__imp_" #name
+#else
+#define DUO_IMPORT_SLOT(name, bytes) "__imp__" #name "@" #bytes
+#endif
 extern "C" {
-extern HMODULE(WINAPI* duo_get_module_handle_slot)(LPCWSTR) __asm__("__imp__GetModuleHandleW@4");
-extern HMODULE(WINAPI* duo_load_library_slot)(LPCWSTR) __asm__("__imp__LoadLibraryW@4");
+extern HMODULE(WINAPI* duo_get_module_handle_slot)(LPCWSTR) __asm__(DUO_IMPORT_SLOT(GetModuleHandleW, 4));
+extern HMODULE(WINAPI* duo_load_library_slot)(LPCWSTR) __asm__(DUO_IMPORT_SLOT(LoadLibraryW, 4));
 extern HANDLE(WINAPI* duo_create_semaphore_slot)(LPSECURITY_ATTRIBUTES, LONG, LONG, LPCWSTR) __asm__(
-    "__imp__CreateSemaphoreW@16");
+    DUO_IMPORT_SLOT(CreateSemaphoreW, 16));
 HMODULE(WINAPI* duo_get_module_handle_slot)(LPCWSTR) = get_module_handle;
 HMODULE(WINAPI* duo_load_library_slot)(LPCWSTR) = load_library;
 HANDLE(WINAPI* duo_create_semaphore_slot)(LPSECURITY_ATTRIBUTES, LONG, LONG, LPCWSTR) = create_semaphore;
