@@ -20,6 +20,7 @@ FOLDERS = ["lib/core", "lib/hw", "lib/timing"]
 # (one byte of one timing record or clock slot), thousands of them, and the
 # tables are checked as data by timing_defaults_test; their rows are left out.
 DATA_FILES = re.compile(r"lib/timing/defaults_\w+\.cpp$")
+DATA_ROW = re.compile(r"[\s{},]*(?:0[xX][0-9A-Fa-f]{2}[\s{},;]+){8,}")
 TEST_TARGETS = ["duo_native_tests", "duo_sequence_test"]
 
 
@@ -126,12 +127,14 @@ def mask(text, data_rows):
     for m in re.finditer(r"\bstatic_assert\b", masked):
         e = masked.find(";", m.start())
         blank(m.start(), n if e < 0 else e + 1)
-    if data_rows:
-        pos = 0
-        for line in masked.split("\n"):
-            if line.lstrip().startswith(("{", "}")):
-                blank(pos, pos + len(line))
-            pos += len(line) + 1
+    # Rows of register byte tables: in the built-in timing files every line
+    # that starts with a brace, elsewhere lines of eight or more hex bytes and
+    # nothing else (the chip and mode rule tables stay in).
+    pos = 0
+    for line in masked.split("\n"):
+        if (data_rows and line.lstrip().startswith(("{", "}"))) or DATA_ROW.fullmatch(line + "\n"):
+            blank(pos, pos + len(line))
+        pos += len(line) + 1
     return "".join(out)
 
 
@@ -352,28 +355,59 @@ class Worker:
         self.pending = None
 
     def build_tests(self, timeout):
-        try:
-            r = subprocess.run(["ninja", "-C", str(self.build), "-j1"] + TEST_TARGETS,
-                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
-            return r.returncode == 0, r.stdout.decode(errors="replace")
-        except subprocess.TimeoutExpired:
-            return False, "build timed out"
+        status, log = spawn(["ninja", "-C", str(self.build), "-j1"] + TEST_TARGETS, None, timeout, capture=True)
+        return status == "pass", log
 
 
 def linker_flag():
     return "-fuse-ld=lld" if shutil.which("ld.lld") else ""
 
 
-def run_limited(cmd, env, timeout):
-    """'pass', 'fail' or 'timeout'; the whole process group is ended on a timeout."""
-    p = subprocess.Popen(cmd, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                         start_new_session=True)
+# Every child runs in its own process group (a Ctrl-C reaches only this
+# script, which ends them itself and then restores).
+ACTIVE = set()
+ACTIVE_LOCK = threading.Lock()
+STOP = threading.Event()
+
+
+def spawn(cmd, env, timeout, capture=False):
+    """('pass' | 'fail' | 'timeout', output); the child's whole process group
+    is ended on a timeout or a stop."""
+    with ACTIVE_LOCK:
+        if STOP.is_set():
+            return "fail", "stopped"
+        p = subprocess.Popen(cmd, env=env, stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
+                             stderr=subprocess.STDOUT if capture else subprocess.DEVNULL, start_new_session=True)
+        ACTIVE.add(p)
     try:
-        return "pass" if p.wait(timeout=timeout) == 0 else "fail"
+        out, _ = p.communicate(timeout=timeout)
+        status = "pass" if p.returncode == 0 else "fail"
     except subprocess.TimeoutExpired:
+        kill_group(p)
+        out, _ = p.communicate()
+        status = "timeout"
+    finally:
+        with ACTIVE_LOCK:
+            ACTIVE.discard(p)
+    return status, (out or b"").decode(errors="replace")
+
+
+def kill_group(p):
+    try:
         os.killpg(p.pid, signal.SIGKILL)
-        p.wait()
-        return "timeout"
+    except ProcessLookupError:
+        pass
+
+
+def stop_children():
+    with ACTIVE_LOCK:
+        STOP.set()
+        for p in ACTIVE:
+            kill_group(p)
+
+
+def run_limited(cmd, env, timeout):
+    return spawn(cmd, env, timeout)[0]
 
 
 def run_tests(worker, args, unit_limit, seq_limit):
@@ -426,10 +460,13 @@ def main():
         print("mutants: no mutant generated", file=sys.stderr)
         return 2
 
-    tree_was_clean = subprocess.run(["git", "diff", "--quiet"], cwd=ROOT).returncode == 0
+    tree_was_clean = subprocess.run(["git", "diff", "--quiet", "--"] + FOLDERS, cwd=ROOT).returncode == 0
     before_hashes = {f: sha((ROOT / f).read_bytes()) for f in files}
 
     def on_signal(signum, _frame):
+        # Once: a second Ctrl-C must not cut the restore short.
+        for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            signal.signal(s, signal.SIG_IGN)
         raise Interrupted(signal.Signals(signum).name)
 
     for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
@@ -478,7 +515,7 @@ def main():
             try:
                 while True:
                     with lock:
-                        if not queue or failure:
+                        if not queue or failure or STOP.is_set():
                             return
                         m = queue.pop(0)
                     target = w.src / m.path
@@ -492,6 +529,8 @@ def main():
                     outcome = "stillborn" if not ok else \
                         {"pass": "survived", "fail": "killed", "timeout": "timeout"}[run_tests(w, args, unit_limit, seq_limit)]
                     w.restore()
+                    if STOP.is_set():
+                        return
                     with lock:
                         results.append((m, outcome))
                         done = len(results)
@@ -504,15 +543,19 @@ def main():
                 with lock:
                     failure.append(e)
 
-        if args.jobs == 1:
-            work(workers[0])
-        else:
-            threads = [threading.Thread(target=work, args=(w,)) for w in workers]
-            for th in threads:
-                th.start()
+        threads = [threading.Thread(target=work, args=(w,)) for w in workers]
+        for th in threads:
+            th.start()
+        try:
             while any(th.is_alive() for th in threads):
                 for th in threads:
                     th.join(0.2)
+        finally:
+            # On a signal: end the children and let each worker put its file back.
+            if any(th.is_alive() for th in threads):
+                stop_children()
+                for th in threads:
+                    th.join()
         if failure:
             raise failure[0]
     except Interrupted as e:
@@ -540,8 +583,8 @@ def main():
             if sha((ROOT / f).read_bytes()) != before_hashes[f]:
                 print(f"mutants: {f} changed during the run", file=sys.stderr)
                 status = 3
-        if tree_was_clean and subprocess.run(["git", "diff", "--quiet"], cwd=ROOT).returncode != 0:
-            print("mutants: the work tree is no longer clean", file=sys.stderr)
+        if tree_was_clean and subprocess.run(["git", "diff", "--quiet", "--"] + FOLDERS, cwd=ROOT).returncode != 0:
+            print("mutants: lib/ is no longer clean (git diff)", file=sys.stderr)
             status = 3
 
     counts = {k: sum(1 for _, o in results if o == k) for k in ("killed", "survived", "timeout", "stillborn")}
