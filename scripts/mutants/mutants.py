@@ -20,7 +20,7 @@ FOLDERS = ["lib/core", "lib/hw", "lib/timing"]
 # (one byte of one timing record or clock slot), thousands of them, and the
 # tables are checked as data by timing_defaults_test; their rows are left out.
 DATA_FILES = re.compile(r"lib/timing/defaults_\w+\.cpp$")
-DATA_ROW = re.compile(r"[\s{},]*(?:0[xX][0-9A-Fa-f]{2}[\s{},;]+){8,}")
+DATA_ROW = re.compile(r"(?:[^=]*=\s*)?[\s{},]*(?:0[xX][0-9A-Fa-f]{2}[\s{},;]+){8,}")
 TEST_TARGETS = ["duo_native_tests", "duo_sequence_test"]
 
 
@@ -354,8 +354,8 @@ class Worker:
             raise SystemExit(f"restore of {path} failed")
         self.pending = None
 
-    def build_tests(self, timeout):
-        status, log = spawn(["ninja", "-C", str(self.build), "-j1"] + TEST_TARGETS, None, timeout, capture=True)
+    def build_tests(self, timeout, jobs=1):
+        status, log = spawn(["ninja", "-C", str(self.build), f"-j{jobs}"] + TEST_TARGETS, None, timeout, capture=True)
         return status == "pass", log
 
 
@@ -484,7 +484,9 @@ def main():
             workers.append(Worker(base, i, args.cxx_flags))
         # Baseline: the unmutated tree builds and passes, and gives the time limits.
         w0 = workers[0]
-        ok, log = w0.build_tests(1800)
+        t = time.time()
+        ok, log = w0.build_tests(1800, jobs=2)
+        build_time = time.time() - t
         if not ok:
             print(log[-3000:])
             raise SystemExit("mutants: the unmutated tree does not build")
@@ -505,7 +507,7 @@ def main():
                 raise SystemExit("mutants: a worker tree does not build")
         unit_limit = max(10.0, 4 * unit_time + 5)
         seq_limit = max(10.0, 3 * seq_time + 5)
-        print(f"mutants: baseline unit {unit_time:.1f} s, sequence {seq_time:.1f} s per seed; "
+        print(f"mutants: baseline build {build_time:.0f} s, unit {unit_time:.1f} s, sequence {seq_time:.1f} s per seed; "
               f"limits {unit_limit:.0f} s and {seq_limit:.0f} s", flush=True)
 
         queue = list(mutants)
@@ -525,7 +527,9 @@ def main():
                     w.pending = (target, original)
                     mutated = m.apply(texts[m.path])
                     target.write_bytes(mutated.encode())
-                    ok, _ = w.build_tests(600)
+                    ok, log = w.build_tests(600)
+                    if ok and f"{Path(m.path).name}.o" not in log:
+                        raise SystemExit(f"mutants: the build did not recompile {m.path}; the mutant was not applied")
                     outcome = "stillborn" if not ok else \
                         {"pass": "survived", "fail": "killed", "timeout": "timeout"}[run_tests(w, args, unit_limit, seq_limit)]
                     w.restore()
@@ -606,8 +610,15 @@ def main():
         lines.append(f"  timeout {m.path}:{m.line}: {m.operator}: {before}  ->  {after}")
     print("\n".join(lines))
     if args.report:
-        Path(args.report).write_text("\n".join(lines) + "\n")
+        every = []
+        for m, o in sorted(results, key=lambda r: (r[0].path, r[0].start, r[0].operator)):
+            before, after = m.describe(texts[m.path])
+            every.append(f"{o}\t{m.path}:{m.line}\t{m.operator}\t{before}  ->  {after}")
+        Path(args.report).write_text("\n".join(lines) + "\n\nevery mutant:\n" + "\n".join(every) + "\n")
     if status == 0 and len(results) != len(mutants):
+        status = 2
+    if status == 0 and counts["killed"] == 0:
+        print("mutants: no mutant was killed; the mutants do not reach the tests", file=sys.stderr)
         status = 2
     return status
 
