@@ -343,6 +343,19 @@ class Worker:
                             "-DCMAKE_EXE_LINKER_FLAGS=" + linker_flag(), "-DDUO_WERROR=OFF"],
                            check=True, stdout=subprocess.DEVNULL)
         self.pending = None  # (path, original bytes) while a mutant is in place
+        # Left by a run that was killed outright: the objects may hold a
+        # mutant, so every mutable source is written anew to rebuild them.
+        self.marker = self.build / "mutant-in-place"
+        if self.marker.exists():
+            for folder in FOLDERS:
+                for f in (self.src / folder).glob("*"):
+                    f.write_bytes(f.read_bytes())
+            self.marker.unlink()
+
+    def place(self, path, mutated):
+        self.marker.write_text(str(path))
+        self.pending = (path, path.read_bytes())
+        path.write_bytes(mutated)
 
     def restore(self):
         if self.pending is None:
@@ -353,6 +366,7 @@ class Worker:
         if path.read_bytes() != original:
             raise SystemExit(f"restore of {path} failed")
         self.pending = None
+        self.marker.unlink(missing_ok=True)
 
     def build_tests(self, timeout, jobs=1):
         status, log = spawn(["ninja", "-C", str(self.build), f"-j{jobs}"] + TEST_TARGETS, None, timeout, capture=True)
@@ -372,7 +386,8 @@ STOP = threading.Event()
 
 def spawn(cmd, env, timeout, capture=False):
     """('pass' | 'fail' | 'timeout', output); the child's whole process group
-    is ended on a timeout or a stop."""
+    is ended on a timeout or a stop (ninja is asked to stop: it runs each
+    compiler in a process group of its own and waits for them)."""
     with ACTIVE_LOCK:
         if STOP.is_set():
             return "fail", "stopped"
@@ -383,7 +398,7 @@ def spawn(cmd, env, timeout, capture=False):
         out, _ = p.communicate(timeout=timeout)
         status = "pass" if p.returncode == 0 else "fail"
     except subprocess.TimeoutExpired:
-        kill_group(p)
+        end_child(p)
         out, _ = p.communicate()
         status = "timeout"
     finally:
@@ -399,11 +414,23 @@ def kill_group(p):
         pass
 
 
+def end_child(p):
+    if Path(p.args[0]).name == "ninja":
+        p.terminate()
+        try:
+            p.wait(timeout=60)
+            return
+        except subprocess.TimeoutExpired:
+            pass
+    kill_group(p)
+
+
 def stop_children():
     with ACTIVE_LOCK:
         STOP.set()
-        for p in ACTIVE:
-            kill_group(p)
+        running = list(ACTIVE)
+    for p in running:
+        end_child(p)
 
 
 def run_limited(cmd, env, timeout):
@@ -524,9 +551,7 @@ def main():
                     original = target.read_bytes()
                     if sha(original) != before_hashes[m.path]:
                         raise SystemExit(f"{target} differs from the tree before mutation")
-                    w.pending = (target, original)
-                    mutated = m.apply(texts[m.path])
-                    target.write_bytes(mutated.encode())
+                    w.place(target, m.apply(texts[m.path]).encode())
                     ok, log = w.build_tests(600)
                     if ok and f"{Path(m.path).name}.o" not in log:
                         raise SystemExit(f"mutants: the build did not recompile {m.path}; the mutant was not applied")
