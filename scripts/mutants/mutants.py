@@ -458,6 +458,7 @@ def main():
     ap.add_argument("--sample", type=int, default=0, help="test N mutants drawn at random (0: all)")
     ap.add_argument("--seed", type=int, default=1, help="seed of the sample")
     ap.add_argument("--files", nargs="+", default=[], help="regexes over the portable source paths")
+    ap.add_argument("--match", help="only mutants whose 'path:line operator' matches this regex")
     ap.add_argument("--jobs", type=int, default=1, help="mutants tested side by side (one tree copy each)")
     ap.add_argument("--list", action="store_true", help="print the mutants and stop")
     ap.add_argument("--sequence-seconds", type=float, default=2)
@@ -472,6 +473,8 @@ def main():
     files = source_files(args.files)
     texts = {f: (ROOT / f).read_bytes().decode() for f in files}
     mutants = [m for f in files for m in generate(f, texts[f], operators)]
+    if args.match:
+        mutants = [m for m in mutants if re.search(args.match, f"{m.path}:{m.line} {m.operator}")]
     if args.sample and args.sample < len(mutants):
         mutants = random.Random(args.seed).sample(mutants, args.sample)
     # Grouped by file so each rebuild recompiles as little as possible.

@@ -3,7 +3,9 @@
 // adapter's registers and in what the library posts.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <random>
 
 #include "lib/core/clients.h"
 #include "lib/core/frequency.h"
@@ -70,6 +72,13 @@ std::vector<const sim::AdapterModel*> supported_adapters() {
     for (int i = 0; i < count; ++i)
         if (mode_has_timing(models[i].expected_chip, 16, 800, 600)) out.push_back(&models[i]);
     return out;
+}
+
+// The seed of a randomised test: DUO_TEST_SEED replays a failed run.
+unsigned test_seed() {
+    const char* text = std::getenv("DUO_TEST_SEED");
+    return text != nullptr ? static_cast<unsigned>(std::strtoul(text, nullptr, 10))
+                           : static_cast<unsigned>(std::random_device{}());
 }
 
 bool has_empty_clock_slot(std::int32_t f) {
@@ -334,6 +343,60 @@ TEST(LineDouble, RoundTripsThroughResumeAndEyeSwapsAreExact) {
         EXPECT_TRUE(same_registers(enabled, adapter(), where)) << model->name << " differs at " << where;
         EXPECT_EQ(g_shared.current_frequency, 4) << model->name;
     }
+}
+
+// On every adapter and mode, with frequencies drawn by a seed: a frequency
+// change runs the clock a resume writes again (S3 chips up to the 868 take
+// both from the table of the resolution); line-double mode runs the clock a
+// change to 120 Hz runs, and S3 chips run one timing in it whatever the
+// mode.
+TEST(LineDouble, RunsThe120HzClockAndOnS3OneTimingForEveryMode) {
+    const unsigned seed = test_seed();
+    std::mt19937 random(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_TEST_SEED)");
+    const sim::DesktopMode modes[] = {{640, 480, 8}, {640, 480, 24}, {800, 600, 16}, {1024, 768, 8}, {800, 600, 24}};
+    std::vector<std::uint8_t> s3_line_double_crtc;
+    for (const sim::AdapterModel* model : supported_adapters()) {
+        for (const sim::DesktopMode& mode : modes) {
+            testing::reset_world(model->name, mode);
+            testing::reset_registry();
+            testing::list_adapter(*model);
+            g_process.driver = 0;
+            if (init_library(kOwnHost) != 1) continue;
+            std::vector<std::int32_t> programmable;
+            for (std::int32_t f = 0; f < kFrequencyCount; ++f)
+                if (frequency_programmable(f) && f != 9) programmable.push_back(f);
+            if (programmable.empty() || !frequency_programmable(9)) continue;
+            const std::int32_t f = programmable[random() % programmable.size()];
+            const std::int32_t g = programmable[random() % programmable.size()];
+            SCOPED_TRACE(std::string(model->name) + " " + std::to_string(mode.width) + "x" +
+                         std::to_string(mode.bits_per_pixel) + " frequencies " + std::to_string(f) + ", " +
+                         std::to_string(g));
+            ASSERT_EQ(enable_stereo(kOwnHost, f), f);
+            ASSERT_EQ(set_frequency(9), 1);
+            const double clock_120 = sim::observe(adapter()).pixel_clock_hz;
+            ASSERT_EQ(set_frequency(g), 1);
+            const double clock_g = sim::observe(adapter()).pixel_clock_hz;
+            resume_stereo();
+            EXPECT_EQ(sim::observe(adapter()).pixel_clock_hz, clock_g);
+            line_double_command(kLineDoubleOn);
+            const sim::MonitorView doubled = sim::observe(adapter());
+            EXPECT_EQ(doubled.pixel_clock_hz, clock_120);
+            EXPECT_TRUE(doubled.interlaced);
+            if (family_of(g_shared.chip_code) == kS3) {
+                // Its own timing, the same in every mode: CRTC 0x00-0x18
+                // without the start address, which follows the eyes.
+                std::vector<std::uint8_t> crtc(adapter().crtc, adapter().crtc + 0x19);
+                crtc[0x0C] = crtc[0x0D] = 0;
+                if (s3_line_double_crtc.empty()) s3_line_double_crtc = crtc;
+                EXPECT_EQ(crtc, s3_line_double_crtc);
+                EXPECT_NE(0, std::memcmp(adapter().crtc, g_shared.current_table.blocks[g].bytes, 0x0C));
+            }
+            line_double_command(kLineDoubleOff);
+            EXPECT_EQ(sim::observe(adapter()).pixel_clock_hz, clock_g);
+        }
+    }
+    EXPECT_FALSE(s3_line_double_crtc.empty());
 }
 
 TEST(LineDouble, OtherCommandsDoNothingAndClearTheError) {
