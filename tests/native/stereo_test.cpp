@@ -89,7 +89,7 @@ bool has_empty_clock_slot(std::int32_t f) {
 TEST(StereoEnable, SubstitutesTheDefaultAndClampsTheFrequency) {
     struct {
         std::int32_t argument, used;
-    } cases[] = {{20, 5}, {-3, 0}, {12, 9}, {0, 0}, {9, 9}, {4, 4}};
+    } cases[] = {{20, 5}, {-3, 0}, {12, 9}, {10, 9}, {0, 0}, {9, 9}, {4, 4}};
     for (auto c : cases) {
         bring_up("s3-765");
         EXPECT_EQ(enable_stereo(kOwnHost, c.argument), c.used) << c.argument;
@@ -164,6 +164,9 @@ TEST(StereoDisable, EnableThenDisableRestoresEveryRegisterOnEveryAdapter) {
             }
             const sim::AdapterState entry = adapter();
             enable_stereo(kOwnHost, f);
+            // Only the ET6000 hides the cursor while it switches, and shows it again.
+            EXPECT_EQ(testing::fake().cursor_hides, family_of(g_shared.chip_code) == kEt6000 ? 1 : 0);
+            EXPECT_EQ(testing::fake().cursor, 0x77u);
             switch_glasses();
             set_frequency(f == 9 ? 4 : f + 3);
             resume_stereo();
@@ -263,6 +266,8 @@ TEST(Frequency, ChangeNeedsStereoAndAValidIndex) {
 
 TEST(Frequency, ADamagedDefaultIndexNeverIndexesATable) {
     bring_up("s3-765");
+    for (std::int32_t bad : {-1, kFrequencyCount, kFrequencyCount + 1, 1000}) EXPECT_EQ(stereo_timing_block(bad), nullptr);
+    EXPECT_EQ(stereo_timing_block(kFrequencyCount - 1), &g_shared.current_table.blocks[kFrequencyCount - 1]);
     g_shared.current_table.default_frequency = 42; // as read from a damaged file
     EXPECT_EQ(query(kQueryDefaultFrequency, 0), 42);
     EXPECT_EQ(enable_stereo(kOwnHost, 20), 9) << "clamped";
