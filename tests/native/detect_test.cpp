@@ -3,7 +3,9 @@
 // probes of the five families.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <random>
 #include <memory>
 #include <string>
 
@@ -219,6 +221,58 @@ TEST_F(Detection, S3MembersByDeviceIdAndRevision) {
         use("s3-765");
         adapter().crtc[0x2D] = c.high, adapter().crtc[0x2E] = c.low, adapter().crtc[0x2F] = c.revision;
         EXPECT_EQ(detect_chip(), c.chip) << std::hex << int(c.high) << " " << int(c.low) << " " << int(c.revision);
+    }
+}
+
+// The identity registers of the three probes that read them, drawn by a
+// seed around the values that name a member: the chip each probe answers
+// follows the members' documented identities, whatever the other bits.
+TEST_F(Detection, ProbesNameTheMemberOfAnyIdentityBytes) {
+    const char* text = std::getenv("DUO_TEST_SEED");
+    const unsigned seed = text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : std::random_device{}();
+    std::mt19937 random(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_TEST_SEED)");
+    auto byte = [&] { return static_cast<std::uint8_t>(random()); };
+    // Mostly the value itself, else one bit away from it.
+    auto near = [&](std::uint8_t value) { return static_cast<std::uint8_t>(random() % 3 ? value : value ^ (1u << random() % 8)); };
+
+    for (int i = 0; i < 1000; ++i) {
+        // Trident: SR0B 0xE3 is the 9440 whatever its revision; 0xD3 the
+        // 96xx, the 9685 (0x105) at revisions 0x20-0x2F.
+        const std::uint8_t id = near(random() % 2 ? 0xE3 : 0xD3), revision = byte();
+        const std::int32_t trident = id == 0xE3 ? 0x101 : id != 0xD3 ? 0 : (revision & 0xF0) == 0x20 ? 0x105 : 0x103;
+        use("trident-9680");
+        adapter().seq[0x0B] = id;
+        adapter().seq[0x09] = revision;
+        EXPECT_EQ(detect_chip(), trident) << std::hex << int(id) << " " << int(revision);
+
+        // S3 (class 0xEx): CR2D/CR2E device id, CR2F revision.
+        const std::uint8_t highs[] = {0x88, 0x89, 0x56, 0x8A};
+        const std::uint8_t lows[] = {0x10, 0x11, 0x90, 0x31, 0x01};
+        const std::uint8_t high = near(highs[random() % 4]), low = near(lows[random() % 5]);
+        const std::uint8_t s3_revision = random() % 2 ? near(random() % 2 ? 0x40 : 0x01) : byte();
+        std::int32_t s3 = 0;
+        if (high == 0x88 && low == 0x10) s3 = 0x201;
+        if (high == 0x88 && low == 0x11) s3 = (s3_revision & 0xE0) == 0x40 ? 0x203 : 0x202;
+        if (high == 0x88 && low == 0x90) s3 = 0x205;
+        if (high == 0x56 && low == 0x31) s3 = 0x206;
+        if (high == 0x89) s3 = 0x204;
+        if (high == 0x8A && low == 0x01 && s3_revision == 0x01) s3 = 0x207;
+        use("s3-765");
+        adapter().crtc[0x30] = static_cast<std::uint8_t>(0xE0 | (random() & 0x0F));
+        adapter().crtc[0x2D] = high, adapter().crtc[0x2E] = low, adapter().crtc[0x2F] = s3_revision;
+        EXPECT_EQ(detect_chip(), s3) << std::hex << int(high) << " " << int(low) << " " << int(s3_revision);
+
+        // Cirrus CR27: 0x80-0x9F the 542x, 0xA0-0xBF the 543x except the
+        // 544x at 0xB8-0xBB.
+        const std::uint8_t cirrus_id = byte();
+        const std::int32_t cirrus = cirrus_id >= 0xB8 && cirrus_id <= 0xBB ? 0x303
+                                    : cirrus_id >= 0xA0 && cirrus_id <= 0xBF ? 0x302
+                                    : cirrus_id >= 0x80 && cirrus_id <= 0x9F ? 0x301
+                                                                              : 0;
+        use("cirrus-543x");
+        adapter().crtc[0x27] = cirrus_id;
+        EXPECT_EQ(detect_chip(), cirrus) << std::hex << int(cirrus_id);
     }
 }
 
