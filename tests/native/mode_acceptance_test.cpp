@@ -26,7 +26,9 @@ TEST(ModeAcceptance, TrueColourAt1024DependsOnTheChip) {
     for (int chip : {0x102, 0x103, 0x105, 0x201, 0x205, 0x206, 0x207, 0x301, 0x303, 0x304, 0x401, 0x501})
         for (int bits : {8, 15, 16, 24})
             for (auto [w, h] : {std::pair{640, 480}, std::pair{800, 600}, std::pair{1024, 768}}) {
-                if (bits != 24 || w != 1024) EXPECT_EQ(judge_mode(chip, bits, w, h), kOk) << std::hex << chip;
+                if (bits != 24 || w != 1024) {
+                    EXPECT_EQ(judge_mode(chip, bits, w, h), kOk) << std::hex << chip;
+                }
             }
 }
 
