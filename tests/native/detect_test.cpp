@@ -12,6 +12,7 @@
 #include "lib/core/state.h"
 #include "lib/hw/detect.h"
 #include "lib/hw/hardware_key.h"
+#include "lib/hw/registry.h"
 #include "tests/native/fake_platform.h"
 #include "tests/native/fake_registry.h"
 
@@ -160,6 +161,29 @@ TEST_F(Detection, SubkeysThatFailToOpenOrHaveNoUsableValueAreSkipped) {
     testing::list_device("C0000003", "PCI\\VEN_1013&DEV_00B8" + std::string(300, 'x')); // does not fit
     testing::list_device("C0000004", "PCI\\VEN_1013&DEV_00D6");
     EXPECT_EQ(detect_chip(), 0x304);
+
+    // A value that fills the buffer exactly, terminator included, is read.
+    use("vga");
+    const std::string key = "PCI\\VEN_1013&DEV_00D6";
+    testing::list_device("C0000001", key + std::string(platform::kRegistryValueSize - 1 - key.size(), '0'));
+    EXPECT_EQ(detect_chip(), 0x304);
+}
+
+// A mach64 named by the registry still has its I/O base probed: the base
+// that answers, or the first one when none does (a mach32 answering is not
+// a mach64).
+TEST_F(Detection, AListedMach64TakesTheBaseThatAnswersOrTheFirst) {
+    const std::pair<const char*, std::int32_t> cases[] = {{"mach64-ct", 0x1CC}, {"mach64-vt", 0x2EC}, {"vga", 0x2EC}};
+    for (const auto& [name, base] : cases) {
+        use(name);
+        testing::list_device("C0000001", "PCI\\VEN_1002&DEV_5654");
+        EXPECT_EQ(detect_chip(), 0x401) << name;
+        EXPECT_EQ(g_shared.mach64_base_port, base) << name;
+    }
+    use("mach32");
+    testing::list_device("C0000001", "PCI\\VEN_1002&DEV_5654");
+    EXPECT_EQ(detect_chip(), 0x401);
+    EXPECT_EQ(g_shared.mach64_base_port, 0x2EC);
 }
 
 TEST_F(Detection, TheWalkStopsWhereEnumerationFails) {
