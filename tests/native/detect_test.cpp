@@ -53,6 +53,9 @@ TEST(HardwareKeyParse, HexDigitsInEitherCaseButTagsOnlyInUpperCase) {
     EXPECT_EQ(parse("PCI\\ven_5333&DEV_8880"), 0);
     EXPECT_EQ(parse("PCI\\VEN_5333&Dev_8880"), 0);
     EXPECT_EQ(parse("ISAPNP\\VEN_5333&DEV_8880"), 0);
+    EXPECT_EQ(parse("PCX\\VEN_5333&DEV_8880"), 0) << "all three letters of each tag";
+    EXPECT_EQ(parse("PCI\\VEX_5333&DEV_8880"), 0);
+    EXPECT_EQ(parse("PCI\\VEN_5333&DEX_8880"), 0);
 }
 
 TEST(HardwareKeyParse, SeparatorsAreNotLookedAt) {
@@ -65,6 +68,11 @@ TEST(HardwareKeyParse, ANonHexCharacterMakesTheNumberZero) {
     EXPECT_EQ(parse("PCI\\VEN_ 5333&DEV_8880"), 0) << "the digits shift out of place";
     EXPECT_EQ(parse("PCI\\VEN_5333&DEV_88x0"), 0);
     EXPECT_EQ(parse("PCI\\VEN_5333&DEV_-880"), 0);
+    // Characters next to the digits in the character set are not digits.
+    for (const char* near : {"PCI\\VEN_5333&DEV_888x", "PCI\\VEN_5333&DEV_888W", "PCI\\VEN_5333&DEV_888:",
+                             "PCI\\VEN_5333&DEV_888/", "PCI\\VEN_5333&DEV_888@", "PCI\\VEN_5333&DEV_888`",
+                             "PCI\\VEN_5333&DEV_888G", "PCI\\VEN_5333&DEV_888g"})
+        EXPECT_EQ(parse(near), 0) << near;
 }
 
 TEST(HardwareKeyParse, ValuesShorterThanTwentyOneCharactersGiveNothing) {

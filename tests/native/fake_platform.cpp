@@ -43,6 +43,7 @@ void reset_world(std::string_view adapter, sim::DesktopMode mode) {
     f.files.clear();
     f.files_writable = true;
     f.short_write_after = -1;
+    f.bad_closes = 0;
     sim::power_on(*f.adapter, *sim::find_adapter(adapter), mode);
     g_shared = SharedState{};
     g_process = ProcessState{};
@@ -162,6 +163,7 @@ std::int32_t write_file(FileHandle file, const void* buffer, std::uint32_t size)
 
 void close_file(FileHandle file) {
     if (OpenFile* open = lookup(file)) open->open = false;
+    else ++testing::fake().bad_closes;
 }
 
 } // namespace platform
