@@ -74,6 +74,12 @@ std::vector<const sim::AdapterModel*> supported_adapters() {
     return out;
 }
 
+std::string hex_bytes(const std::uint8_t* bytes, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += " " + hex(bytes[i]);
+    return text;
+}
+
 // The seed of a randomised test: DUO_TEST_SEED replays a failed run.
 unsigned test_seed() {
     const char* text = std::getenv("DUO_TEST_SEED");
@@ -597,6 +603,50 @@ TEST(StereoMonitor, EnableShowsInterlacedScanningAtTheTablesFieldRate) {
                 EXPECT_DOUBLE_EQ(back.field_rate_hz, desktop.field_rate_hz);
             }
         }
+    }
+}
+
+// What the table tools decode from a timing block is what the monitor sees
+// once the block runs: on every adapter, blocks drawn by a seed around the
+// built-in ones, their overflow and extension bits included.
+TEST(StereoMonitor, DecodedTimingIsWhatTheMonitorSees) {
+    const unsigned seed = test_seed();
+    std::mt19937 random(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_TEST_SEED)");
+    for (const sim::AdapterModel* model : supported_adapters()) {
+        for (int bits : {8, 15, 16, 24}) {
+            testing::reset_world(model->name, {800, 600, bits});
+            testing::reset_registry();
+            testing::list_adapter(*model);
+            g_process.driver = 0;
+            if (init_library(kOwnHost) != 1 || enable_stereo(kOwnHost, 5) != 5) continue;
+            for (int i = 0; i < 20; ++i) {
+                TimingBlock& block = g_shared.current_table.blocks[5];
+                block.bytes[0x00] = static_cast<std::uint8_t>(block.bytes[0x00] + random() % 9 - 4);
+                block.bytes[0x06] = static_cast<std::uint8_t>(block.bytes[0x06] + random() % 9 - 4);
+                block.bytes[0x07] ^= static_cast<std::uint8_t>(random() & 0x63);
+                // The extension bytes: S3 and ET6000 horizontal/vertical high bits.
+                block.bytes[kBlockExt1] ^= static_cast<std::uint8_t>(random() & 0x07);
+                block.bytes[kBlockExt2] ^= static_cast<std::uint8_t>(random() & 0x01);
+                if (family_of(g_shared.chip_code) == kS3) block.bytes[kBlockS3ExtHoriz] ^= static_cast<std::uint8_t>(random() & 0x01);
+                resume_stereo();
+                const sim::MonitorView view = sim::observe(adapter());
+                const DecodedTiming timing = decode_timing(g_shared.chip_code, bits, block);
+                const ScanRates rates = scan_rates(timing, view.pixel_clock_hz);
+                SCOPED_TRACE(std::string(model->name) + " " + std::to_string(bits) + "-bit, block" +
+                             hex_bytes(block.bytes, kTimingBlockSize));
+                EXPECT_NEAR(rates.line_rate_hz / view.line_rate_hz, 1.0, 1e-9) << sim::describe(view);
+                EXPECT_NEAR(rates.field_rate_hz / view.field_rate_hz, 1.0, 1e-9) << sim::describe(view);
+                EXPECT_EQ(timing.shown_lines / 2, view.displayed_lines) << sim::describe(view);
+            }
+        }
+    }
+    // A timing without a horizontal total or lines gives no rates rather
+    // than a division by zero.
+    for (DecodedTiming empty : {DecodedTiming{0, 1, 0.0, 2, false, 300.5, 600}, DecodedTiming{100, 1, 800.0, 0, false, 0.0, 0}}) {
+        const ScanRates none = scan_rates(empty, 40e6);
+        EXPECT_EQ(none.line_rate_hz, 0.0);
+        EXPECT_EQ(none.field_rate_hz, 0.0);
     }
 }
 
