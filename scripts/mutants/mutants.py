@@ -459,6 +459,8 @@ def main():
     ap.add_argument("--seed", type=int, default=1, help="seed of the sample")
     ap.add_argument("--files", nargs="+", default=[], help="regexes over the portable source paths")
     ap.add_argument("--match", help="only mutants whose 'path:line operator' matches this regex")
+    ap.add_argument("--only-survivors", metavar="REPORT",
+                    help="only the mutants a previous --report lists as survived or timed out")
     ap.add_argument("--jobs", type=int, default=1, help="mutants tested side by side (one tree copy each)")
     ap.add_argument("--list", action="store_true", help="print the mutants and stop")
     ap.add_argument("--sequence-seconds", type=float, default=2)
@@ -473,6 +475,18 @@ def main():
     files = source_files(args.files)
     texts = {f: (ROOT / f).read_bytes().decode() for f in files}
     mutants = [m for f in files for m in generate(f, texts[f], operators)]
+    if args.only_survivors:
+        wanted = set()
+        for line in Path(args.only_survivors).read_text().splitlines():
+            fields = line.split("\t")
+            if len(fields) == 4 and fields[0] in ("survived", "timeout"):
+                wanted.add(tuple(fields[1:]))
+
+        def key(m):
+            before, after = m.describe(texts[m.path])
+            return (f"{m.path}:{m.line}", m.operator, f"{before}  ->  {after}")
+
+        mutants = [m for m in mutants if key(m) in wanted]
     if args.match:
         mutants = [m for m in mutants if re.search(args.match, f"{m.path}:{m.line} {m.operator}")]
     if args.sample and args.sample < len(mutants):

@@ -221,6 +221,13 @@ TEST(SwitchGlasses, ActsAlsoWhenStereoIsOff) {
     EXPECT_EQ(adapter().crtc[0x0D], 0x80);
     EXPECT_EQ(adapter().crtc[0x0C], 0x07);
     EXPECT_EQ(adapter().crtc[0x12], static_cast<std::uint8_t>(vde - 1));
+
+    // A process without its own way to the adapter swaps nothing.
+    g_process.driver = 0;
+    testing::fake().driver_calls.clear();
+    switch_glasses();
+    EXPECT_TRUE(testing::fake().driver_calls.empty());
+    EXPECT_EQ(g_shared.glasses_phase, 0);
 }
 
 TEST(Resume, WithTheEyesSwappedMovesTheStartAgain) {
@@ -346,7 +353,11 @@ TEST(LineDouble, RoundTripsThroughResumeAndEyeSwapsAreExact) {
         switch_glasses();
         line_double_command(kLineDoubleOn);
         testing::fake().posted.clear();
+        // A resume puts back what the chip ran: here nothing changes.
+        const sim::AdapterState before_resume = adapter();
         resume_stereo();
+        std::string changed;
+        EXPECT_TRUE(same_registers(before_resume, adapter(), changed)) << model->name << " resume changed " << changed;
         EXPECT_TRUE(testing::fake().posted.empty()) << model->name;
         line_double_command(kLineDoubleOff);
         switch_glasses();
