@@ -449,6 +449,15 @@ TEST(InitClose, RefusedModeClosesTheDriverAndTheNextInitDetectsAgain) {
     testing::fake().desktop = {800, 600, 16};
     EXPECT_EQ(init_library(kOwnHost), 1);
     EXPECT_EQ(testing::fake().opens, 2);
+
+    // No supported chip at all: refused with its own error, nothing set up.
+    testing::reset_world("vga", {800, 600, 16});
+    testing::reset_registry();
+    g_process.driver = 0;
+    EXPECT_EQ(init_library(kOwnHost), 0);
+    EXPECT_EQ(g_shared.last_error, kErrUnknownChip);
+    EXPECT_EQ(g_shared.initialised, 0);
+    EXPECT_EQ(g_process.driver, 0u);
 }
 
 TEST(InitClose, InitPostsAvailabilityDefaultAndStereoState) {
