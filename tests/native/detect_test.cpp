@@ -94,6 +94,7 @@ protected:
     sim::AdapterState& adapter() { return *testing::fake().adapter; }
     void TearDown() override {
         EXPECT_EQ(testing::fake_registry().open_keys, 0) << "every key opened is closed";
+        EXPECT_EQ(testing::fake_registry().bad_closes, 0) << "and no other";
         testing::reset_registry(); // later tests start with nothing listed
     }
 };
