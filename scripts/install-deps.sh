@@ -3,7 +3,7 @@
 # everything is present it only checks.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev
+  cmake ninja-build g++ clang libclang-rt-14-dev python3
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
   g++-i686-linux-gnu qemu-user

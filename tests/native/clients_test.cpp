@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "lib/core/clients.h"
+#include "lib/core/init_close.h"
 #include "lib/core/state.h"
 #include "tests/native/fake_platform.h"
 
@@ -85,6 +88,48 @@ TEST_F(ClientsTest, LastDetachReportsTheLibraryUnloaded) {
     g_process = first;
     EXPECT_TRUE(detach_process());
     EXPECT_EQ(g_shared.attach_count, 0);
+    // A second detach of the same process holds no slot any more.
+    EXPECT_FALSE(detach_process());
+    EXPECT_EQ(g_shared.attach_count, 0);
+}
+
+// A slot index outside the table (a refused attach, a damaged process
+// state) is never used: Detach frees nothing, Close registers nothing.
+TEST_F(ClientsTest, ASlotIndexOutsideTheTableReachesNothing) {
+    for (int i = 0; i < 3; ++i) {
+        g_process = ProcessState{};
+        attach_process();
+    }
+    g_shared.chip_code = 0x203;
+    g_shared.colour_depth = 16;
+    for (int bad : {-1, -2, kClientSlots, kClientSlots + 1, 1000}) {
+        SharedState before;
+        std::memcpy(&before, &g_shared, sizeof before);
+        g_process = ProcessState{};
+        g_process.client_slot = bad;
+        EXPECT_FALSE(detach_process()) << bad;
+        EXPECT_EQ(close_library(0), 0) << bad;
+        g_shared.last_error = before.last_error;
+        EXPECT_EQ(std::memcmp(&before, &g_shared, sizeof before), 0) << bad;
+    }
+}
+
+// A registered host hears of changes only while its window belongs to the
+// process that owned it when it registered: a recycled handle is left alone.
+TEST_F(ClientsTest, AHostIsToldOnlyWhileItsWindowKeepsItsOwner) {
+    g_process = ProcessState{};
+    ASSERT_TRUE(attach_process());
+    ClientSlot& slot = g_shared.clients[g_process.client_slot];
+    testing::fake().window_owners[0x500] = 42;
+    register_host(slot, 0x500);
+    notify_hosts(kNotifyStereoOn, 3, 0);
+    EXPECT_EQ(testing::fake().posted, (std::vector<PostedMessage>{{0x500, 1124, kNotifyStereoOn, 3}}));
+    testing::fake().posted.clear();
+    testing::fake().window_owners[0x500] = 43;
+    notify_hosts(kNotifyStereoOn, 3, 0);
+    EXPECT_TRUE(testing::fake().posted.empty());
+    register_host(slot, 0);
+    EXPECT_EQ(slot.host_window, 0u);
 }
 
 TEST_F(ClientsTest, NotificationsGoToRegisteredWindowsInSlotOrderExceptTheSkipWindow) {

@@ -3,13 +3,16 @@
 // probes of the five families.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <random>
 #include <memory>
 #include <string>
 
 #include "lib/core/state.h"
 #include "lib/hw/detect.h"
 #include "lib/hw/hardware_key.h"
+#include "lib/hw/registry.h"
 #include "tests/native/fake_platform.h"
 #include "tests/native/fake_registry.h"
 
@@ -50,6 +53,9 @@ TEST(HardwareKeyParse, HexDigitsInEitherCaseButTagsOnlyInUpperCase) {
     EXPECT_EQ(parse("PCI\\ven_5333&DEV_8880"), 0);
     EXPECT_EQ(parse("PCI\\VEN_5333&Dev_8880"), 0);
     EXPECT_EQ(parse("ISAPNP\\VEN_5333&DEV_8880"), 0);
+    EXPECT_EQ(parse("PCX\\VEN_5333&DEV_8880"), 0) << "all three letters of each tag";
+    EXPECT_EQ(parse("PCI\\VEX_5333&DEV_8880"), 0);
+    EXPECT_EQ(parse("PCI\\VEN_5333&DEX_8880"), 0);
 }
 
 TEST(HardwareKeyParse, SeparatorsAreNotLookedAt) {
@@ -62,6 +68,11 @@ TEST(HardwareKeyParse, ANonHexCharacterMakesTheNumberZero) {
     EXPECT_EQ(parse("PCI\\VEN_ 5333&DEV_8880"), 0) << "the digits shift out of place";
     EXPECT_EQ(parse("PCI\\VEN_5333&DEV_88x0"), 0);
     EXPECT_EQ(parse("PCI\\VEN_5333&DEV_-880"), 0);
+    // Characters next to the digits in the character set are not digits.
+    for (const char* near : {"PCI\\VEN_5333&DEV_888x", "PCI\\VEN_5333&DEV_888W", "PCI\\VEN_5333&DEV_888:",
+                             "PCI\\VEN_5333&DEV_888/", "PCI\\VEN_5333&DEV_888@", "PCI\\VEN_5333&DEV_888`",
+                             "PCI\\VEN_5333&DEV_888G", "PCI\\VEN_5333&DEV_888g"})
+        EXPECT_EQ(parse(near), 0) << near;
 }
 
 TEST(HardwareKeyParse, ValuesShorterThanTwentyOneCharactersGiveNothing) {
@@ -83,6 +94,7 @@ protected:
     sim::AdapterState& adapter() { return *testing::fake().adapter; }
     void TearDown() override {
         EXPECT_EQ(testing::fake_registry().open_keys, 0) << "every key opened is closed";
+        EXPECT_EQ(testing::fake_registry().bad_closes, 0) << "and no other";
         testing::reset_registry(); // later tests start with nothing listed
     }
 };
@@ -158,6 +170,29 @@ TEST_F(Detection, SubkeysThatFailToOpenOrHaveNoUsableValueAreSkipped) {
     testing::list_device("C0000003", "PCI\\VEN_1013&DEV_00B8" + std::string(300, 'x')); // does not fit
     testing::list_device("C0000004", "PCI\\VEN_1013&DEV_00D6");
     EXPECT_EQ(detect_chip(), 0x304);
+
+    // A value that fills the buffer exactly, terminator included, is read.
+    use("vga");
+    const std::string key = "PCI\\VEN_1013&DEV_00D6";
+    testing::list_device("C0000001", key + std::string(platform::kRegistryValueSize - 1 - key.size(), '0'));
+    EXPECT_EQ(detect_chip(), 0x304);
+}
+
+// A mach64 named by the registry still has its I/O base probed: the base
+// that answers, or the first one when none does (a mach32 answering is not
+// a mach64).
+TEST_F(Detection, AListedMach64TakesTheBaseThatAnswersOrTheFirst) {
+    const std::pair<const char*, std::int32_t> cases[] = {{"mach64-ct", 0x1CC}, {"mach64-vt", 0x2EC}, {"vga", 0x2EC}};
+    for (const auto& [name, base] : cases) {
+        use(name);
+        testing::list_device("C0000001", "PCI\\VEN_1002&DEV_5654");
+        EXPECT_EQ(detect_chip(), 0x401) << name;
+        EXPECT_EQ(g_shared.mach64_base_port, base) << name;
+    }
+    use("mach32");
+    testing::list_device("C0000001", "PCI\\VEN_1002&DEV_5654");
+    EXPECT_EQ(detect_chip(), 0x401);
+    EXPECT_EQ(g_shared.mach64_base_port, 0x2EC);
 }
 
 TEST_F(Detection, TheWalkStopsWhereEnumerationFails) {
@@ -223,6 +258,65 @@ TEST_F(Detection, S3MembersByDeviceIdAndRevision) {
         use("s3-765");
         adapter().crtc[0x2D] = c.high, adapter().crtc[0x2E] = c.low, adapter().crtc[0x2F] = c.revision;
         EXPECT_EQ(detect_chip(), c.chip) << std::hex << int(c.high) << " " << int(c.low) << " " << int(c.revision);
+    }
+}
+
+// The identity registers of the three probes that read them, drawn by a
+// seed around the values that name a member: the chip each probe answers
+// follows the members' documented identities, whatever the other bits.
+TEST_F(Detection, ProbesNameTheMemberOfAnyIdentityBytes) {
+    const char* text = std::getenv("DUO_TEST_SEED");
+    const unsigned seed = text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : std::random_device{}();
+    std::mt19937 random(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_TEST_SEED)");
+    auto byte = [&] { return static_cast<std::uint8_t>(random()); };
+    // Mostly the value itself, else one bit away from it.
+    auto near = [&](std::uint8_t value) { return static_cast<std::uint8_t>(random() % 3 ? value : value ^ (1u << random() % 8)); };
+
+    for (int i = 0; i < 1000; ++i) {
+        // Trident: SR0B 0xE3 is the 9440 whatever its revision; 0xD3 the
+        // 96xx: the 9685 (0x105) at revision 0x21, the Cyber revisions (0x22,
+        // 0x23, 0x2A, 0x3x, 0xB3, 0x4x) refused, the others 0x103.
+        const std::uint8_t id = near(random() % 2 ? 0xE3 : 0xD3), revision = byte();
+        const bool cyber = revision == 0x22 || revision == 0x23 || revision == 0x2A || (revision & 0xF0) == 0x30 ||
+                           revision == 0xB3 || (revision & 0xF0) == 0x40;
+        const std::int32_t trident = id == 0xE3   ? 0x101
+                                     : id != 0xD3 ? 0
+                                     : revision == 0x21 ? 0x105
+                                     : cyber            ? 0
+                                                        : 0x103;
+        use("trident-9680");
+        adapter().seq[0x0B] = id;
+        adapter().seq[0x09] = revision;
+        EXPECT_EQ(detect_chip(), trident) << std::hex << int(id) << " " << int(revision);
+
+        // S3 (class 0xEx): CR2D/CR2E device id, CR2F revision.
+        const std::uint8_t highs[] = {0x88, 0x89, 0x56, 0x8A};
+        const std::uint8_t lows[] = {0x10, 0x11, 0x90, 0x31, 0x01};
+        const std::uint8_t high = near(highs[random() % 4]), low = near(lows[random() % 5]);
+        const std::uint8_t s3_revision = random() % 2 ? near(random() % 2 ? 0x40 : 0x01) : byte();
+        std::int32_t s3 = 0;
+        if (high == 0x88 && low == 0x10) s3 = 0x201;
+        if (high == 0x88 && low == 0x11) s3 = (s3_revision & 0xE0) == 0x40 ? 0x203 : 0x202;
+        if (high == 0x88 && low == 0x90) s3 = 0x205;
+        if (high == 0x56 && low == 0x31) s3 = 0x206;
+        if (high == 0x89) s3 = 0x204;
+        if (high == 0x8A && low == 0x01 && s3_revision == 0x01) s3 = 0x207;
+        use("s3-765");
+        adapter().crtc[0x30] = static_cast<std::uint8_t>(0xE0 | (random() & 0x0F));
+        adapter().crtc[0x2D] = high, adapter().crtc[0x2E] = low, adapter().crtc[0x2F] = s3_revision;
+        EXPECT_EQ(detect_chip(), s3) << std::hex << int(high) << " " << int(low) << " " << int(s3_revision);
+
+        // Cirrus CR27: 0x80-0x9F the 542x, 0xA0-0xBF the 543x except the
+        // 544x at 0xB8-0xBB.
+        const std::uint8_t cirrus_id = byte();
+        const std::int32_t cirrus = cirrus_id >= 0xB8 && cirrus_id <= 0xBB ? 0x303
+                                    : cirrus_id >= 0xA0 && cirrus_id <= 0xBF ? 0x302
+                                    : cirrus_id >= 0x80 && cirrus_id <= 0x9F ? 0x301
+                                                                              : 0;
+        use("cirrus-543x");
+        adapter().crtc[0x27] = cirrus_id;
+        EXPECT_EQ(detect_chip(), cirrus) << std::hex << int(cirrus_id);
     }
 }
 

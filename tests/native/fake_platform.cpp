@@ -43,6 +43,7 @@ void reset_world(std::string_view adapter, sim::DesktopMode mode, std::uint32_t 
     f.files.clear();
     f.files_writable = true;
     f.short_write_after = -1;
+    f.bad_closes = 0;
     sim::power_on(*f.adapter, *sim::find_adapter(adapter), mode, seed);
     g_shared = SharedState{};
     g_process = ProcessState{};
@@ -164,6 +165,7 @@ std::int32_t write_file(FileHandle file, const void* buffer, std::uint32_t size)
 
 void close_file(FileHandle file) {
     if (OpenFile* open = lookup(file)) open->open = false;
+    else ++testing::fake().bad_closes;
 }
 
 } // namespace platform

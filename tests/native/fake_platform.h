@@ -42,6 +42,7 @@ struct FakePlatform {
     // Files by name, as the settings file calls see them; no search path.
     std::map<std::string, std::vector<std::uint8_t>> files;
     bool files_writable = true;     // false: opening for writing fails
+    int bad_closes = 0;             // closes of a handle that is not open
     int short_write_after = -1;     // >= 0: writes stop after this many bytes
 };
 

@@ -81,6 +81,7 @@ bool query_hardware_key(RegistryKey key, char (&value)[kRegistryValueSize], std:
 
 void close_key(RegistryKey key) {
     if (key == testing::kEnumKey || testing::device_of(key)) --testing::fake_registry().open_keys;
+    else ++testing::fake_registry().bad_closes;
 }
 
 } // namespace platform

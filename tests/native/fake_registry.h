@@ -24,6 +24,7 @@ struct FakeRegistry {
     // What the walk did: subkeys whose value was read, keys still open.
     std::vector<std::string> queried;
     int open_keys = 0;
+    int bad_closes = 0; // closes of a key that was not opened
 };
 
 FakeRegistry& fake_registry();

@@ -22,6 +22,14 @@ TEST(ModeAcceptance, TrueColourAt1024DependsOnTheChip) {
         EXPECT_EQ(judge_mode(chip, 24, 1024, 768), kNo) << std::hex << chip;
     for (int chip : {0x206, 0x207, 0x304, 0x501}) EXPECT_EQ(judge_mode(chip, 24, 1024, 768), kOk) << std::hex << chip;
     EXPECT_EQ(judge_mode(0x401, 24, 800, 600), kOk);
+    // Every other mode of the set is taken by every chip but the 9440.
+    for (int chip : {0x102, 0x103, 0x105, 0x201, 0x205, 0x206, 0x207, 0x301, 0x303, 0x304, 0x401, 0x501})
+        for (int bits : {8, 15, 16, 24})
+            for (auto [w, h] : {std::pair{640, 480}, std::pair{800, 600}, std::pair{1024, 768}}) {
+                if (bits != 24 || w != 1024) {
+                    EXPECT_EQ(judge_mode(chip, bits, w, h), kOk) << std::hex << chip;
+                }
+            }
 }
 
 TEST(ModeAcceptance, DepthsAndResolutionsOutsideTheSetAreRefusedForEveryKnownChip) {
@@ -31,12 +39,14 @@ TEST(ModeAcceptance, DepthsAndResolutionsOutsideTheSetAreRefusedForEveryKnownChi
         EXPECT_EQ(judge_mode(chip, 8, 1152, 864), kNo);
         EXPECT_EQ(judge_mode(chip, 8, 640, 400), kNo);
         EXPECT_EQ(judge_mode(chip, 8, 800, 480), kNo) << "width and height must name one pair";
+        EXPECT_EQ(judge_mode(chip, 8, 1024, 600), kNo);
+        EXPECT_EQ(judge_mode(chip, 8, 1280, 768), kNo);
         EXPECT_EQ(judge_mode(chip, 8, 1024, 768), kOk);
     }
 }
 
 TEST(ModeAcceptance, ChipsWithoutSupportAreUnknownWhateverTheMode) {
-    for (int chip : {0, 0x104, 0x402, 0x100, 0x106, 0x208, 0x305, 0x502, -1})
+    for (int chip : {0, 0x104, 0x402, 0x100, 0x106, 0x200, 0x208, 0x300, 0x305, 0x400, 0x500, 0x502, -1})
         EXPECT_EQ(judge_mode(chip, 8, 640, 480), ModeVerdict::kUnknownChip) << std::hex << chip;
     EXPECT_EQ(judge_mode(0, 32, 1152, 864), ModeVerdict::kUnknownChip);
 }

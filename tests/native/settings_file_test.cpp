@@ -54,6 +54,8 @@ void expect_table_at(const Bytes& file, std::size_t at, const TimingTable& t) {
 class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override { use(0x203, 800, 600, 16); }
+    // A file that did not open is never closed.
+    void TearDown() override { EXPECT_EQ(testing::fake().bad_closes, 0); }
     static void use(std::int32_t chip, int width, int height, int depth) {
         testing::reset_world();
         g_shared.chip_code = chip;

@@ -3,7 +3,9 @@
 // adapter's registers and in what the library posts.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "lib/core/clients.h"
@@ -14,6 +16,7 @@
 #include "lib/core/stereo.h"
 #include "lib/hw/port_io.h"
 #include "lib/timing/defaults.h"
+#include "lib/timing/timing_decode.h"
 #include "lib/timing/timing_load.h"
 #include "sim/monitor.h"
 #include "tests/native/fake_platform.h"
@@ -82,6 +85,19 @@ std::vector<const sim::AdapterModel*> supported_adapters() {
     return out;
 }
 
+std::string hex_bytes(const std::uint8_t* bytes, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += " " + hex(bytes[i]);
+    return text;
+}
+
+// The seed of a randomised test: DUO_TEST_SEED replays a failed run.
+unsigned test_seed() {
+    const char* text = std::getenv("DUO_TEST_SEED");
+    return text != nullptr ? static_cast<unsigned>(std::strtoul(text, nullptr, 10))
+                           : static_cast<unsigned>(std::random_device{}());
+}
+
 bool has_empty_clock_slot(std::int32_t f) {
     const ClockSetting& c = selected_clock_setting(f);
     return (c.b[0] | c.b[1] | c.b[2]) == 0;
@@ -90,7 +106,7 @@ bool has_empty_clock_slot(std::int32_t f) {
 TEST(StereoEnable, SubstitutesTheDefaultAndClampsTheFrequency) {
     struct {
         std::int32_t argument, used;
-    } cases[] = {{20, 5}, {-3, 0}, {12, 9}, {0, 0}, {9, 9}, {4, 4}};
+    } cases[] = {{20, 5}, {-3, 0}, {12, 9}, {10, 9}, {0, 0}, {9, 9}, {4, 4}};
     for (auto c : cases) {
         bring_up("s3-765");
         EXPECT_EQ(enable_stereo(kOwnHost, c.argument), c.used) << c.argument;
@@ -165,6 +181,9 @@ TEST(StereoDisable, EnableThenDisableRestoresEveryRegisterOnEveryAdapter) {
             }
             const sim::AdapterState entry = adapter();
             enable_stereo(kOwnHost, f);
+            // Only the ET6000 hides the cursor while it switches, and shows it again.
+            EXPECT_EQ(testing::fake().cursor_hides, family_of(g_shared.chip_code) == kEt6000 ? 1 : 0);
+            EXPECT_EQ(testing::fake().cursor, 0x77u);
             switch_glasses();
             set_frequency(f == 9 ? 4 : f + 3);
             resume_stereo();
@@ -213,6 +232,13 @@ TEST(SwitchGlasses, ActsAlsoWhenStereoIsOff) {
     EXPECT_EQ(adapter().crtc[0x0D], 0x80);
     EXPECT_EQ(adapter().crtc[0x0C], 0x07);
     EXPECT_EQ(adapter().crtc[0x12], static_cast<std::uint8_t>(vde - 1));
+
+    // A process without its own way to the adapter swaps nothing.
+    g_process.driver = 0;
+    testing::fake().driver_calls.clear();
+    switch_glasses();
+    EXPECT_TRUE(testing::fake().driver_calls.empty());
+    EXPECT_EQ(g_shared.glasses_phase, 0);
 }
 
 TEST(Resume, WithTheEyesSwappedMovesTheStartAgain) {
@@ -264,6 +290,8 @@ TEST(Frequency, ChangeNeedsStereoAndAValidIndex) {
 
 TEST(Frequency, ADamagedDefaultIndexNeverIndexesATable) {
     bring_up("s3-765");
+    for (std::int32_t bad : {-1, kFrequencyCount, kFrequencyCount + 1, 1000}) EXPECT_EQ(stereo_timing_block(bad), nullptr);
+    EXPECT_EQ(stereo_timing_block(kFrequencyCount - 1), &g_shared.current_table.blocks[kFrequencyCount - 1]);
     g_shared.current_table.default_frequency = 42; // as read from a damaged file
     EXPECT_EQ(query(kQueryDefaultFrequency, 0), 42);
     EXPECT_EQ(enable_stereo(kOwnHost, 20), 9) << "clamped";
@@ -336,7 +364,11 @@ TEST(LineDouble, RoundTripsThroughResumeAndEyeSwapsAreExact) {
         switch_glasses();
         line_double_command(kLineDoubleOn);
         testing::fake().posted.clear();
+        // A resume puts back what the chip ran: here nothing changes.
+        const sim::AdapterState before_resume = adapter();
         resume_stereo();
+        std::string changed;
+        EXPECT_TRUE(same_registers(before_resume, adapter(), changed)) << model->name << " resume changed " << changed;
         EXPECT_TRUE(testing::fake().posted.empty()) << model->name;
         line_double_command(kLineDoubleOff);
         switch_glasses();
@@ -344,6 +376,60 @@ TEST(LineDouble, RoundTripsThroughResumeAndEyeSwapsAreExact) {
         EXPECT_TRUE(same_registers(enabled, adapter(), where)) << model->name << " differs at " << where;
         EXPECT_EQ(g_shared.current_frequency, 4) << model->name;
     }
+}
+
+// On every adapter and mode, with frequencies drawn by a seed: a frequency
+// change runs the clock a resume writes again (S3 chips up to the 868 take
+// both from the table of the resolution); line-double mode runs the clock a
+// change to 120 Hz runs, and S3 chips run one timing in it whatever the
+// mode.
+TEST(LineDouble, RunsThe120HzClockAndOnS3OneTimingForEveryMode) {
+    const unsigned seed = test_seed();
+    std::mt19937 random(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_TEST_SEED)");
+    const sim::DesktopMode modes[] = {{640, 480, 8}, {640, 480, 24}, {800, 600, 16}, {1024, 768, 8}, {800, 600, 24}};
+    std::vector<std::uint8_t> s3_line_double_crtc;
+    for (const sim::AdapterModel* model : supported_adapters()) {
+        for (const sim::DesktopMode& mode : modes) {
+            testing::reset_world(model->name, mode);
+            testing::reset_registry();
+            testing::list_adapter(*model);
+            g_process.driver = 0;
+            if (init_library(kOwnHost) != 1) continue;
+            std::vector<std::int32_t> programmable;
+            for (std::int32_t f = 0; f < kFrequencyCount; ++f)
+                if (frequency_programmable(f) && f != 9) programmable.push_back(f);
+            if (programmable.empty() || !frequency_programmable(9)) continue;
+            const std::int32_t f = programmable[random() % programmable.size()];
+            const std::int32_t g = programmable[random() % programmable.size()];
+            SCOPED_TRACE(std::string(model->name) + " " + std::to_string(mode.width) + "x" +
+                         std::to_string(mode.bits_per_pixel) + " frequencies " + std::to_string(f) + ", " +
+                         std::to_string(g));
+            ASSERT_EQ(enable_stereo(kOwnHost, f), f);
+            ASSERT_EQ(set_frequency(9), 1);
+            const double clock_120 = sim::observe(adapter()).pixel_clock_hz;
+            ASSERT_EQ(set_frequency(g), 1);
+            const double clock_g = sim::observe(adapter()).pixel_clock_hz;
+            resume_stereo();
+            EXPECT_EQ(sim::observe(adapter()).pixel_clock_hz, clock_g);
+            line_double_command(kLineDoubleOn);
+            const sim::MonitorView doubled = sim::observe(adapter());
+            EXPECT_EQ(doubled.pixel_clock_hz, clock_120);
+            EXPECT_TRUE(doubled.interlaced);
+            if (family_of(g_shared.chip_code) == kS3) {
+                // Its own timing, the same in every mode: CRTC 0x00-0x18
+                // without the start address, which follows the eyes.
+                std::vector<std::uint8_t> crtc(adapter().crtc, adapter().crtc + 0x19);
+                crtc[0x0C] = crtc[0x0D] = 0;
+                if (s3_line_double_crtc.empty()) s3_line_double_crtc = crtc;
+                EXPECT_EQ(crtc, s3_line_double_crtc);
+                EXPECT_NE(0, std::memcmp(adapter().crtc, g_shared.current_table.blocks[g].bytes, 0x0C));
+            }
+            line_double_command(kLineDoubleOff);
+            EXPECT_EQ(sim::observe(adapter()).pixel_clock_hz, clock_g);
+        }
+    }
+    EXPECT_FALSE(s3_line_double_crtc.empty());
 }
 
 TEST(LineDouble, OtherCommandsDoNothingAndClearTheError) {
@@ -374,6 +460,15 @@ TEST(InitClose, RefusedModeClosesTheDriverAndTheNextInitDetectsAgain) {
     testing::fake().desktop = {800, 600, 16};
     EXPECT_EQ(init_library(kOwnHost), 1);
     EXPECT_EQ(testing::fake().opens, 2);
+
+    // No supported chip at all: refused with its own error, nothing set up.
+    testing::reset_world("vga", {800, 600, 16});
+    testing::reset_registry();
+    g_process.driver = 0;
+    EXPECT_EQ(init_library(kOwnHost), 0);
+    EXPECT_EQ(g_shared.last_error, kErrUnknownChip);
+    EXPECT_EQ(g_shared.initialised, 0);
+    EXPECT_EQ(g_process.driver, 0u);
 }
 
 TEST(InitClose, InitPostsAvailabilityDefaultAndStereoState) {
@@ -718,6 +813,53 @@ TEST(StereoMonitor, EnableShowsInterlacedScanningAtTheTablesFieldRate) {
                 EXPECT_DOUBLE_EQ(back.field_rate_hz, desktop.field_rate_hz);
             }
         }
+    }
+}
+
+// What the table tools decode from a timing block is what the monitor sees
+// once the block runs: on every adapter, blocks drawn by a seed around the
+// built-in ones, their overflow and extension bits included.
+TEST(StereoMonitor, DecodedTimingIsWhatTheMonitorSees) {
+    const unsigned seed = test_seed();
+    std::mt19937 random(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_TEST_SEED)");
+    for (const sim::AdapterModel* model : supported_adapters()) {
+        for (int bits : {8, 15, 16, 24}) {
+            testing::reset_world(model->name, {800, 600, bits});
+            testing::reset_registry();
+            testing::list_adapter(*model);
+            g_process.driver = 0;
+            if (init_library(kOwnHost) != 1 || enable_stereo(kOwnHost, 5) != 5) continue;
+            for (int i = 0; i < 20; ++i) {
+                TimingBlock& block = g_shared.current_table.blocks[5];
+                block.bytes[0x00] = static_cast<std::uint8_t>(block.bytes[0x00] + random() % 9 - 4);
+                block.bytes[0x06] = static_cast<std::uint8_t>(block.bytes[0x06] + random() % 9 - 4);
+                block.bytes[0x07] ^= static_cast<std::uint8_t>(random() & 0x63);
+                // The extension bytes: S3 and ET6000 horizontal/vertical high bits.
+                block.bytes[kBlockExt1] ^= static_cast<std::uint8_t>(random() & 0x07);
+                block.bytes[kBlockExt2] ^= static_cast<std::uint8_t>(random() & 0x01);
+                if (family_of(g_shared.chip_code) == kS3) block.bytes[kBlockS3ExtHoriz] ^= static_cast<std::uint8_t>(random() & 0x01);
+                resume_stereo();
+                const sim::MonitorView view = sim::observe(adapter());
+                const DecodedTiming timing = decode_timing(g_shared.chip_code, bits, block);
+                // The monitor sees the pixel rate; the decoder takes the
+                // synthesizer's clock, which some chips divide per pixel.
+                const ScanRates rates = scan_rates(timing, view.pixel_clock_hz * timing.clock_per_pixel);
+                SCOPED_TRACE(std::string(model->name) + " " + std::to_string(bits) + "-bit, block" +
+                             hex_bytes(block.bytes, kTimingBlockSize));
+                EXPECT_NEAR(rates.line_rate_hz / view.line_rate_hz, 1.0, 1e-9) << sim::describe(view);
+                EXPECT_NEAR(rates.field_rate_hz / view.field_rate_hz, 1.0, 1e-9) << sim::describe(view);
+                EXPECT_EQ(timing.shown_lines / 2, view.displayed_lines) << sim::describe(view);
+            }
+        }
+    }
+    // A timing without a horizontal total or lines gives no rates rather
+    // than a division by zero.
+    for (DecodedTiming empty : {DecodedTiming{.h_total_chars = 0, .h_scale = 1, .clock_per_pixel = 1, .h_total_px = 0.0, .v_total = 2, .field_lines = 300.5, .shown_lines = 600},
+                                DecodedTiming{.h_total_chars = 100, .h_scale = 1, .clock_per_pixel = 1, .h_total_px = 800.0, .field_lines = 0.0}}) {
+        const ScanRates none = scan_rates(empty, 40e6);
+        EXPECT_EQ(none.line_rate_hz, 0.0);
+        EXPECT_EQ(none.field_rate_hz, 0.0);
     }
 }
 

@@ -237,11 +237,25 @@ TEST_F(TimingLoadTest, FrequencyIndexesOutsideTheTableGiveNoClock) {
     }
     // Slots 10-19 exist and repeat slot 9.
     EXPECT_EQ(0, std::memcmp(&selected_clock_setting(19), &selected_clock_setting(9), sizeof(ClockSetting)));
-    // A corrupt selection indexes nothing either.
-    g_shared.clock_table_selection[kS3] = 99;
-    EXPECT_EQ(selected_clock_setting(5).b[0], 0);
+    // A corrupt selection indexes nothing either, up to one past the last table.
+    for (int selection : {99, -1, static_cast<int>(clock_tables(kS3).size())}) {
+        g_shared.clock_table_selection[kS3] = selection;
+        EXPECT_EQ(selected_clock_setting(5).b[0], 0) << selection;
+        EXPECT_FALSE(frequency_programmable(5)) << selection;
+    }
     g_shared.chip_code = 0x104;
     EXPECT_EQ(selected_clock_setting(5).b[0], 0);
+
+    // A block holds timing when any of CRTC bytes 0-24 is set, the first and
+    // the last included; the extension bytes after them do not count.
+    for (int i : {0, 12, kCrtcBlockBytes - 1}) {
+        TimingBlock block{};
+        block.bytes[i] = 0x01;
+        EXPECT_TRUE(block_has_timing(block)) << i;
+    }
+    TimingBlock extensions_only{};
+    std::fill(std::begin(extensions_only.bytes) + kCrtcBlockBytes, std::end(extensions_only.bytes), 0xFF);
+    EXPECT_FALSE(block_has_timing(extensions_only));
 }
 
 TEST_F(TimingLoadTest, ResolutionClockTableServesChips201To205Only) {
