@@ -858,8 +858,8 @@ TEST(StereoMonitor, DecodedTimingIsWhatTheMonitorSees) {
     }
     // A timing without a horizontal total or lines gives no rates rather
     // than a division by zero.
-    for (DecodedTiming empty : {DecodedTiming{.h_total_chars = 0, .h_scale = 1, .clock_per_pixel = 1, .h_total_px = 0.0, .v_total = 2, .field_lines = 300.5, .shown_lines = 600},
-                                DecodedTiming{.h_total_chars = 100, .h_scale = 1, .clock_per_pixel = 1, .h_total_px = 800.0, .field_lines = 0.0}}) {
+    for (DecodedTiming empty : {DecodedTiming{.h_total_chars = 0, .h_scale = 1, .clock_per_pixel = 1, .h_total_px = 0.0, .v_total = 2, .per_frame = false, .field_lines = 300.5, .shown_lines = 600},
+                                DecodedTiming{.h_total_chars = 100, .h_scale = 1, .clock_per_pixel = 1, .h_total_px = 800.0, .v_total = 0, .per_frame = false, .field_lines = 0.0, .shown_lines = 0}}) {
         const ScanRates none = scan_rates(empty, 40e6);
         EXPECT_EQ(none.line_rate_hz, 0.0);
         EXPECT_EQ(none.field_rate_hz, 0.0);
