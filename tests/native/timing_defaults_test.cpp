@@ -339,6 +339,13 @@ TEST(TimingDefaultsTest, EveryComputedClockHitsItsNominalFieldRateWithinOnePerce
                                              " on " + std::to_string(e.width) + " " + std::to_string(bits) + "-bit";
                     ASSERT_EQ(g_shared.chip_code, chip) << what;
                     EXPECT_TRUE(r.interlaced) << what;
+                    // What the table tools print for the slot (the library's
+                    // reading of the clock bytes and the record) is what the
+                    // chip runs; the mach64 rescales to its desktop's
+                    // reference divider, within half a percent.
+                    const ScanRates printed = scan_rates(decode_timing(chip, bits, block_of(chip, e.record)),
+                                                         pixel_clock_hz(synthesizer_of(chip), clock));
+                    EXPECT_NEAR(printed.field_rate_hz / r.field_rate_hz, 1.0, f == kMach64 ? 5e-3 : 1e-6) << what;
                     if (tuned(e, t)) {
                         // Still a picture a monitor of the period could show.
                         EXPECT_GT(r.field_rate_hz, 50) << what;

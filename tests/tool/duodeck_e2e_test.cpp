@@ -656,8 +656,17 @@ int frame_pixels(const Pixels& p, const RECT& box) {
 void expect_frames_whole(HWND settings) {
     const Pixels first = capture_client(settings);
     RedrawWindow(settings, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // The bar's process repaints in its own time; on a busy machine 300 ms
+    // may catch it between the erase and the frames. Wait until two
+    // captures agree (at most 3 s).
     Sleep(300);
-    const Pixels repainted = capture_client(settings);
+    Pixels repainted = capture_client(settings);
+    for (int i = 0; i < 10; ++i) {
+        Sleep(300);
+        Pixels again = capture_client(settings);
+        if (again.rgb == repainted.rgb) break;
+        repainted = std::move(again);
+    }
     RECT c;
     GetClientRect(settings, &c);
     click_client(settings, c.right / 5 + 10, c.bottom / 3 + 3 * c.bottom / 7 + 5); // "two columns"
