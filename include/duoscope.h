@@ -113,6 +113,7 @@ extern "C" {
 #define DUO_ERR_NO_DRIVER           101 /* Init: the port driver DUOGATE cannot be opened */
 #define DUO_ERR_UNKNOWN_CHIP        102 /* Init: no supported graphics chip found */
 #define DUO_ERR_ALREADY_INITIALISED 103 /* Init: already initialised (the call returns 1) */
+#define DUO_ERR_LEFT_INTERLACED     104 /* Init: the adapter runs interlaced timing a program left behind */
 #define DUO_ERR_NOT_INITIALISED     201 /* this process does not hold the library */
 #define DUO_ERR_STEREO_OFF          300 /* Set_VR_System_Frequency: stereo is off */
 #define DUO_ERR_BAD_FREQUENCY       301 /* index outside 0..9, or a frequency without timing or clock */

@@ -100,7 +100,7 @@ void vga_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) { s
 bool vga_driver_clock(AdapterState&, std::uint32_t, const void*, std::uint32_t, void*, std::uint32_t) { return false; }
 
 ScanRules vga_scan_rules(const AdapterState& s) {
-    return {s.clock_hz[(s.misc_output >> 2) & 3], 1, false, false, 0, 0, 0, 0};
+    return {s.clock_hz[(s.misc_output >> 2) & 3], 1, false, false, 0, 0, 0, 0, 0, 0};
 }
 
 const FamilyHooks kVgaHooks{vga_power_on,   vga_seq_read, vga_seq_write,    vga_crtc_read, vga_crtc_write,

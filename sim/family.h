@@ -20,6 +20,8 @@ struct ScanRules {
     int v_total_high;
     int v_display_high;
     int offset_high;         // line offset bits 8-9 from the family's extension register
+    int h_retrace_high;      // extension bits of the sync starts
+    int v_retrace_high;
     // A CRTC outside the VGA register file (the mach64's accelerator CRTC)
     // gives its own counts, character clocks of 8 pixels and frame lines,
     // and the VGA CRTC is not read; 0 characters: the VGA CRTC runs.

@@ -93,6 +93,8 @@ ScanRules et6000_scan_rules(const AdapterState& s) {
     rules.h_total_high = (s.crtc[kCrtcExtTiming] & 0x01) << 8;
     rules.v_total_high = (s.crtc[kCrtcOverflowHigh] & 0x02) << 9;
     rules.v_display_high = (s.crtc[kCrtcOverflowHigh] & 0x04) << 8;
+    rules.h_retrace_high = (s.crtc[kCrtcExtTiming] & 0x10) << 4;
+    rules.v_retrace_high = (s.crtc[kCrtcOverflowHigh] & 0x08) << 7;
     rules.offset_high = (s.crtc[kCrtcExtTiming] & 0x80) << 1 | (s.crtc[kCrtcExtTiming] & 0x40) << 3;
     return rules;
 }

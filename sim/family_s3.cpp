@@ -215,6 +215,8 @@ ScanRules s3_scan_rules(const AdapterState& s) {
     rules.h_total_high = (s.crtc[kCrtcExtHoriz] & kExtHt8) << 8;
     rules.v_total_high = (s.crtc[kCrtcExtVert] & 0x01) << 10;
     rules.v_display_high = (s.crtc[kCrtcExtVert] & 0x02) << 9;
+    rules.h_retrace_high = (s.crtc[kCrtcExtHoriz] & kExtHrs8) << 4;
+    rules.v_retrace_high = (s.crtc[kCrtcExtVert] & 0x10) << 6;
     return rules;
 }
 

@@ -46,18 +46,25 @@ MonitorView observe(const AdapterState& s) {
     }
     v.display_start = vga_crtc ? read_field(s.crtc, kStartAddress) : own.start;
     v.line_offset = s.crtc[kCrtcOffset] + rules.offset_high;
+    // A sync pulse the counters never reach leaves the monitor without sync.
+    if (vga_crtc) {
+        v.h_sync_missing = read_field(s.crtc, kHRetraceStart) + rules.h_retrace_high >= h_chars;
+        v.v_sync_missing = (read_field(s.crtc, kVRetraceStart) + rules.v_retrace_high) * line_time >= vt;
+    }
     v.out_of_range = v.line_rate_hz < kMinLineRate || v.line_rate_hz > kMaxLineRate ||
-                     v.field_rate_hz < kMinFieldRate || v.field_rate_hz > kMaxFieldRate;
+                     v.field_rate_hz < kMinFieldRate || v.field_rate_hz > kMaxFieldRate || v.h_sync_missing ||
+                     v.v_sync_missing;
     return v;
 }
 
 std::string describe(const MonitorView& v) {
     char text[256];
     std::snprintf(text, sizeof text,
-                  "%s%s, pixel clock %.3f MHz, line rate %.3f kHz, %s rate %.2f Hz, %d lines shown, start %d%s",
+                  "%s%s, pixel clock %.3f MHz, line rate %.3f kHz, %s rate %.2f Hz, %d lines shown, start %d%s%s%s",
                   v.interlaced ? "interlaced" : "progressive", v.blanked ? " (blanked)" : "",
                   v.pixel_clock_hz / 1e6, v.line_rate_hz / 1e3, v.interlaced ? "field" : "frame", v.field_rate_hz,
-                  v.displayed_lines, v.display_start, v.out_of_range ? ", OUT OF RANGE" : "");
+                  v.displayed_lines, v.display_start, v.h_sync_missing ? ", no horizontal sync" : "",
+                  v.v_sync_missing ? ", no vertical sync" : "", v.out_of_range ? ", OUT OF RANGE" : "");
     return text;
 }
 

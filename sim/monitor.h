@@ -17,6 +17,8 @@ struct MonitorView {
     int displayed_lines;    // scan lines with picture per field/frame
     int display_start;      // CRTC start address
     int line_offset;        // CRTC offset with the family's high bits
+    bool h_sync_missing;    // the sync start lies beyond the line or the field
+    bool v_sync_missing;
     bool out_of_range;      // outside what a multisync CRT of the period syncs to
 };
 

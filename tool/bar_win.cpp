@@ -19,6 +19,7 @@ const char* init_error_text(int code) {
     case DUO_ERR_NO_DRIVER: return "DUOGATE.VXD is missing";
     case DUO_ERR_UNKNOWN_CHIP: return "Unknown VGA manufacturer";
     case DUO_ERR_ALREADY_INITIALISED: return "Try to initialize VR system twice";
+    case DUO_ERR_LEFT_INTERLACED: return "The display was left in VR timing. Set the display mode again";
     default: return nullptr;
     }
 }

@@ -15,6 +15,7 @@ static_assert(DUO_N_AVAILABLE == duo::kNotifyAvailable && DUO_N_STEREO_ON == duo
 static_assert(DUO_ERR_NONE == duo::kErrNone && DUO_ERR_MODE_REFUSED == duo::kErrModeRefused &&
               DUO_ERR_NO_DRIVER == duo::kErrNoDriver && DUO_ERR_UNKNOWN_CHIP == duo::kErrUnknownChip &&
               DUO_ERR_ALREADY_INITIALISED == duo::kErrAlreadyInitialised &&
+              DUO_ERR_LEFT_INTERLACED == duo::kErrAdapterLeftInterlaced &&
               DUO_ERR_NOT_INITIALISED == duo::kErrNotInitialised && DUO_ERR_STEREO_OFF == duo::kErrStereoOff &&
               DUO_ERR_BAD_FREQUENCY == duo::kErrBadFrequency && DUO_ERR_UNKNOWN_QUERY == duo::kErrUnknownQuery);
 static_assert(DUO_Q_CHIP == duo::kQueryChip && DUO_Q_FREQUENCY == duo::kQueryFrequency &&

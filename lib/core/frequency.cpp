@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "lib/core/clients.h"
+#include "lib/core/init_close.h"
+#include "lib/core/sessions.h"
 #include "lib/core/state.h"
 #include "lib/core/stereo.h"
 #include "lib/hw/family.h"
@@ -39,6 +41,7 @@ const ClockSetting* frequency_change_clock(std::int32_t f) {
 
 // The clock of a programmable frequency index, and every host told.
 void apply_frequency(std::int32_t f) {
+    end_open_test();
     g_shared.current_frequency = f;
     family_ops(g_shared.chip_code)->clock_write(*frequency_change_clock(f));
     notify_hosts(kNotifyFrequency, f, 0);
@@ -47,6 +50,7 @@ void apply_frequency(std::int32_t f) {
 } // namespace
 
 std::int32_t set_frequency(std::int32_t frequency) {
+    follow_the_adapter();
     if (!holds_library()) {
         g_shared.last_error = kErrNotInitialised;
         return 0;
@@ -96,18 +100,23 @@ void line_double_reapply() {
 namespace {
 
 void line_double_enter() {
+    take_back_sessions();
     g_shared.line_double_saved_frequency = g_shared.current_frequency;
     if (frequency_programmable(kLineDoubleFrequency)) apply_frequency(kLineDoubleFrequency);
     line_double_reapply();
 }
 
 void line_double_leave() {
+    take_back_sessions();
     const std::int32_t f = g_shared.line_double_saved_frequency;
     if (frequency_programmable(f)) apply_frequency(f);
     write_crtc(kCrtcMaxScanLine, static_cast<std::uint8_t>(g_shared.line_double_saved_max_scan));
     const std::int32_t chip = g_shared.chip_code;
     if (family_of(chip) == kS3) {
-        if (const TimingBlock* block = stereo_timing_block(f)) family::kS3Ops.timing_write(*block);
+        if (const TimingBlock* block = stereo_timing_block(f)) {
+            family::kS3Ops.timing_write(*block);
+            g_shared.running_block = f;
+        }
         apply_glasses_phase();
     } else if (family_of(chip) != kNoFamily) {
         crtc_and(kCrtcModeControl, static_cast<std::uint8_t>(~kCountByTwo));
@@ -120,6 +129,7 @@ void line_double_leave() {
 std::int32_t line_double_command(std::int32_t command) {
     // Only a process that can reach the adapter changes the mode; a second
     // 501 or a 502 with the mode off would stack or undo nothing.
+    follow_the_adapter();
     if (g_process.driver != 0) {
         if (command == kLineDoubleOn && g_shared.stereo == 1 && g_shared.line_double == 0) line_double_enter();
         else if (command == kLineDoubleOff && g_shared.line_double == 1) line_double_leave();

@@ -3,6 +3,7 @@
 #include "lib/core/clients.h"
 #include "lib/core/mode_acceptance.h"
 #include "lib/core/platform.h"
+#include "lib/core/sessions.h"
 #include "lib/core/state.h"
 #include "lib/core/stereo.h"
 #include "lib/hw/detect.h"
@@ -28,9 +29,16 @@ bool same_mode(const platform::DesktopMode& mode) {
            mode.height == g_shared.display_height;
 }
 
+void refuse(std::int32_t error) {
+    forget_driver();
+    g_shared.initialised = 0;
+    g_shared.last_error = error;
+}
+
 // Detection, the mode's acceptance, the open step and the tables: the
-// library set up for a desktop mode.
-std::int32_t set_up(WindowHandle host, const platform::DesktopMode& mode) {
+// library set up for a desktop mode. Its host hears what it needs; with
+// `tell_all` every registered host does.
+std::int32_t set_up(WindowHandle host, const platform::DesktopMode& mode, bool tell_all) {
     g_shared.colour_depth = mode.bits_per_pixel;
     g_shared.display_width = mode.width;
     g_shared.display_height = mode.height;
@@ -47,32 +55,81 @@ std::int32_t set_up(WindowHandle host, const platform::DesktopMode& mode) {
         !family::mach64_vga_crtc_drives_display())
         verdict = ModeVerdict::kRefused;
     switch (verdict) {
-    case ModeVerdict::kUnknownChip:
-        forget_driver();
-        g_shared.initialised = 0;
-        g_shared.last_error = kErrUnknownChip;
-        return 0;
-    case ModeVerdict::kRefused:
-        forget_driver();
-        g_shared.initialised = 0;
-        g_shared.last_error = kErrModeRefused;
-        return 0;
-    case ModeVerdict::kAccepted:
-        break;
+    case ModeVerdict::kUnknownChip: refuse(kErrUnknownChip); return 0;
+    case ModeVerdict::kRefused: refuse(kErrModeRefused); return 0;
+    case ModeVerdict::kAccepted: break;
     }
 
-    family_ops(g_shared.chip_code)->open_step();
+    const FamilyOps& ops = *family_ops(g_shared.chip_code);
+    ops.open_step();
+    g_shared.locks_open = 1;
+    // Interlaced with no stereo session on record: a program that ran stereo
+    // ended, and every process that knew the desktop's timing with it. An
+    // Enable would keep that timing as the desktop's and never give the
+    // desktop back.
+    if (g_shared.stereo == 0 && ops.interlaced()) {
+        ops.close_step();
+        g_shared.locks_open = 0;
+        refuse(kErrAdapterLeftInterlaced);
+        return 0;
+    }
     g_shared.initialised = 1;
     g_shared.last_error = kErrNone;
     load_timing_tables();
 
-    notify_window(host, kNotifyAvailable, available_frequency_mask());
-    notify_window(host, kNotifyDefaultFrequency, default_frequency());
-    if (g_shared.stereo) notify_window(host, kNotifyStereoOn, g_shared.current_frequency);
+    const std::int32_t mask = available_frequency_mask();
+    if (tell_all) {
+        notify_hosts(kNotifyAvailable, mask, 0);
+        notify_hosts(kNotifyDefaultFrequency, default_frequency(), 0);
+    } else {
+        notify_window(host, kNotifyAvailable, mask);
+        notify_window(host, kNotifyDefaultFrequency, default_frequency());
+        if (g_shared.stereo) notify_window(host, kNotifyStereoOn, g_shared.current_frequency);
+    }
     return 1;
 }
 
+// The display driver has programmed the adapter for a new desktop mode: a
+// stereo session of the old mode ends without a write (its saved registers
+// belong to the old mode), every host hears that stereo is off, and the
+// dialogs' sessions end.
+void end_session_of_old_mode() {
+    if (g_shared.stereo == 1) {
+        g_shared.stereo = 0;
+        g_shared.glasses_phase = 1;
+        g_shared.line_double = 0;
+        g_shared.running_block = -1;
+        notify_hosts(kNotifyStereoOff, 0, 0);
+    }
+    // The locks are the display driver's again.
+    g_shared.locks_open = 0;
+    drop_sessions();
+}
+
+// The old mode's tables kept in the settings file, the new mode's taken up.
+std::int32_t take_up_mode(WindowHandle host, const platform::DesktopMode& mode, bool tell_all) {
+    end_session_of_old_mode();
+    write_settings_file();
+    g_shared.initialised = 0;
+    return set_up(host, mode, tell_all);
+}
+
+// Sessions recorded in a desktop mode that is gone end without a write,
+// before any is put back.
+bool leave_old_mode(const platform::DesktopMode& mode) {
+    if (g_shared.colour_depth == 0 || same_mode(mode)) return false;
+    end_session_of_old_mode();
+    return true;
+}
+
 } // namespace
+
+void follow_the_adapter() {
+    if (g_process.driver == 0) return;
+    const platform::DesktopMode mode = platform::desktop_mode();
+    if (leave_old_mode(mode) && g_shared.initialised == 1) take_up_mode(0, mode, true);
+    recover_abandoned_sessions();
+}
 
 std::int32_t init_library(WindowHandle host) {
     const platform::DesktopMode mode = platform::desktop_mode();
@@ -87,21 +144,17 @@ std::int32_t init_library(WindowHandle host) {
             return 0;
         }
     }
+    const bool new_mode = leave_old_mode(mode);
+    recover_abandoned_sessions();
     if (g_shared.initialised) {
-        // A stereo session belongs to the mode it was set up in.
-        if (same_mode(mode) || g_shared.stereo == 1) {
-            // A client that joins a running stereo session hears of it, as
-            // it would from the Init that set the library up.
-            if (g_shared.stereo == 1) notify_window(host, kNotifyStereoOn, g_shared.current_frequency);
-            g_shared.last_error = kErrAlreadyInitialised;
-            return 1;
-        }
-        // The desktop changed mode under the library: the old mode's tables
-        // are kept in the settings file and the new mode's taken up.
-        write_settings_file();
-        g_shared.initialised = 0;
+        if (new_mode) return take_up_mode(host, mode, false);
+        // A client that joins a running stereo session hears of it, as it
+        // would from the Init that set the library up.
+        if (g_shared.stereo == 1) notify_window(host, kNotifyStereoOn, g_shared.current_frequency);
+        g_shared.last_error = kErrAlreadyInitialised;
+        return 1;
     }
-    return set_up(host, mode);
+    return set_up(host, mode, false);
 }
 
 std::int32_t close_library(WindowHandle skip) {
@@ -111,8 +164,16 @@ std::int32_t close_library(WindowHandle skip) {
     // no tables of its own to save.
     if (g_process.driver == 0) return 0;
 
+    // Tables of a mode that is gone are saved, but nothing of that mode is
+    // written to the adapter.
+    leave_old_mode(platform::desktop_mode());
+    recover_abandoned_sessions();
+    // Every dialog session ends with the library: the close step locks the
+    // registers they would write.
+    take_back_sessions();
     if (g_shared.stereo == 1) disable_stereo(skip);
-    if (const FamilyOps* ops = family_ops(g_shared.chip_code)) ops->close_step();
+    if (const FamilyOps* ops = family_ops(g_shared.chip_code); ops && g_shared.locks_open) ops->close_step();
+    g_shared.locks_open = 0;
     forget_driver();
     // Tables are saved only while loaded: after another process's Close they
     // are already in the file.

@@ -33,6 +33,35 @@ struct ClockSetting {
     std::uint8_t b[3];
 };
 
+// A frequency test between its switch and its restore: what the switch
+// changed, kept apart from the desktop state that Disable restores, so that
+// whoever ends the test puts back exactly that.
+struct TestSession {
+    std::int32_t active;       // switched and not yet restored
+    std::uint32_t owner;       // the process that switched
+    std::int32_t timing_saved; // stereo was off: the switch put stereo timing over the desktop
+    std::int32_t interrupted;  // ended by another call: the answer is not about what was shown
+    std::int32_t clock_select; // the miscellaneous output register before the test clock
+    ClockSetting saved_clock;
+    TimingBlock saved_timing;
+};
+
+// CRTC registers a screen adjustment moves; the last one on S3 chips only.
+inline constexpr std::uint8_t kAdjustedRegisters[] = {0x02, 0x03, 0x04, 0x05, 0x07, 0x09, 0x10, 0x11, 0x15, 0x16, 0x5D};
+inline constexpr int kAdjustedRegisterCount = sizeof kAdjustedRegisters;
+
+// A screen adjustment between its opening and its OK or Cancel, one per
+// client process: the registers as it found them, so that a session whose
+// process died is taken back as Cancel would.
+struct AdjustSession {
+    std::int32_t active;
+    std::uint32_t owner;
+    std::int32_t epoch;    // the timing epoch it was opened in
+    std::int32_t block;    // the stereo block the adapter ran, or -1 for none
+    std::int32_t count;    // registers that belong: 10, or 11 on S3 chips
+    std::uint8_t entry[kAdjustedRegisterCount];
+};
+
 // Everything every process sees alike. Plain data with constant initialisers,
 // so the whole object can live in a shared image section.
 struct SharedState {
@@ -75,6 +104,9 @@ struct SharedState {
     // (S3: CR38, CR39, SR08, CR11; Cirrus: SR06, CR11); the close step puts
     // them back.
     std::uint8_t desktop_locks[kFamilies][4] = {};
+    // The open step ran in the desktop mode that still runs: the close step
+    // has locks of this mode to put back.
+    std::int32_t locks_open = 0;
     // Which built-in clock table each family uses in the mode; set by the load.
     std::int32_t clock_table_selection[kFamilies] = {};
 
@@ -82,12 +114,18 @@ struct SharedState {
     std::int32_t line_double_saved_frequency = 0;
     std::int32_t line_double_saved_max_scan = 0;
 
+    // The block the adapter runs while stereo is on (a frequency change
+    // writes only the clock, so it can differ from the current frequency);
+    // -1 with stereo off.
+    std::int32_t running_block = -1;
+    // Raised by every call that rewrites the timing the adapter runs; a
+    // dialog session opened in an earlier epoch no longer knows what the
+    // adapter shows.
+    std::int32_t timing_epoch = 0;
+
     std::int32_t test_frequency = 0;
-    std::int32_t test_clock_select = 0;
-    // What a frequency test switched away from, kept apart from the desktop
-    // state that Disable restores.
-    ClockSetting test_saved_clock = {};
-    TimingBlock test_saved_timing = {};
+    TestSession test = {};
+    AdjustSession adjust[kClientSlots] = {};
 };
 
 // The 32-bit and 64-bit builds keep the shared fields alike: counters,

@@ -2,7 +2,9 @@
 
 #include "lib/core/clients.h"
 #include "lib/core/frequency.h"
+#include "lib/core/init_close.h"
 #include "lib/core/platform.h"
+#include "lib/core/sessions.h"
 #include "lib/core/state.h"
 #include "lib/hw/family.h"
 #include "lib/hw/port_io.h"
@@ -75,6 +77,7 @@ const TimingBlock* stereo_timing_block(std::int32_t frequency) {
 }
 
 std::int32_t enable_stereo(WindowHandle skip, std::int32_t frequency) {
+    follow_the_adapter();
     if (!holds_library()) {
         g_shared.last_error = kErrNotInitialised;
         return 0;
@@ -87,9 +90,12 @@ std::int32_t enable_stereo(WindowHandle skip, std::int32_t frequency) {
             g_shared.last_error = kErrBadFrequency;
             return 0;
         }
+        // The desktop is saved as it is, not as a dialog session left it.
+        take_back_sessions();
         screen_blank_step();
         switch_on(*family_ops(g_shared.chip_code), family_of(g_shared.chip_code), f, *stereo_timing_block(f));
         screen_unblank_step();
+        g_shared.running_block = f;
     }
     notify_hosts(kNotifyStereoOn, g_shared.current_frequency, skip);
     g_shared.last_error = kErrNone;
@@ -99,29 +105,34 @@ std::int32_t enable_stereo(WindowHandle skip, std::int32_t frequency) {
 void disable_stereo(WindowHandle skip) {
     // Without its own way to the adapter a process would clear the flag and
     // leave the adapter interlaced.
+    follow_the_adapter();
     if (g_process.driver == 0) {
         g_shared.last_error = kErrNotInitialised;
         return;
     }
     if (g_shared.stereo == 1) {
+        take_back_sessions();
         screen_blank_step();
         if (const FamilyOps* ops = family_ops(g_shared.chip_code)) switch_off(*ops, family_of(g_shared.chip_code));
         screen_unblank_step();
         g_shared.stereo = 0;
         g_shared.glasses_phase = 1;
         g_shared.line_double = 0;
+        g_shared.running_block = -1;
     }
     notify_hosts(kNotifyStereoOff, 0, skip);
     g_shared.last_error = kErrNone;
 }
 
 std::int32_t resume_stereo() {
+    follow_the_adapter();
     const FamilyOps* ops = family_ops(g_shared.chip_code);
     const std::int32_t f = g_shared.current_frequency;
     // Line-double mode changes the clock but keeps the timing of the
     // frequency it replaced (S3 chips write their own block over it below).
     const std::int32_t timing = g_shared.line_double == 1 ? g_shared.line_double_saved_frequency : f;
     if (holds_library() && g_shared.stereo == 1 && ops && frequency_programmable(f) && frequency_programmable(timing)) {
+        take_back_sessions();
         screen_blank_step();
         if (const ClockSetting* clock = resume_clock(f)) ops->clock_write(*clock);
         switch (family_of(g_shared.chip_code)) {
@@ -134,6 +145,7 @@ std::int32_t resume_stereo() {
         // The clock of line-double mode is already the one written above.
         if (g_shared.line_double == 1) line_double_reapply();
         screen_unblank_step();
+        g_shared.running_block = timing;
     }
     g_shared.last_error = kErrNone;
     // Register writes are not checked, so there is no failure to report.
@@ -145,7 +157,9 @@ void apply_glasses_phase() {
 }
 
 void switch_glasses() {
+    follow_the_adapter();
     if (g_process.driver == 0) return;
+    end_open_test();
     if (g_shared.glasses_phase == 1) {
         move_display_start_down();
         g_shared.glasses_phase = 0;

@@ -33,6 +33,7 @@ enum ErrorCode : std::int32_t {
     kErrNoDriver = 101,
     kErrUnknownChip = 102,
     kErrAlreadyInitialised = 103,
+    kErrAdapterLeftInterlaced = 104,
     kErrNotInitialised = 201,
     kErrStereoOff = 300,
     kErrBadFrequency = 301,

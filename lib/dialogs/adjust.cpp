@@ -1,5 +1,7 @@
 #include "lib/dialogs/adjust.h"
 
+#include "lib/core/init_close.h"
+#include "lib/core/sessions.h"
 #include "lib/hw/family.h"
 #include "lib/hw/port_io.h"
 #include "lib/timing/defaults.h"
@@ -57,6 +59,22 @@ std::uint8_t overflow_with_vrs(std::uint8_t overflow, std::uint32_t vrs) {
 
 std::uint8_t ext_with_hrs(std::uint8_t ext, std::uint32_t hrs) {
     return static_cast<std::uint8_t>((ext & ~kExtHrs8) | ((hrs >> 4) & kExtHrs8));
+}
+
+// The registers in the order the shared session record keeps them.
+void to_session_bytes(const AdjustRegisters& r, std::uint8_t (&out)[kAdjustedRegisterCount]) {
+    const std::uint8_t bytes[kAdjustedRegisterCount] = {r.h[0], r.h[1],  r.h[2],  r.h[3],  r.overflow, r.max_scan,
+                                                        r.vr[0], r.vr[1], r.vb[0], r.vb[1], r.s3_ext};
+    for (int i = 0; i < kAdjustedRegisterCount; ++i) out[i] = bytes[i];
+}
+
+// A step is written only over the timing the session was opened on, and
+// after a frequency test still switched has been put back.
+bool may_write(const AdjustState& s) {
+    follow_the_adapter();
+    if (s.group == AdjustGroup::kNone || !adjust_session_current()) return false;
+    end_open_test();
+    return true;
 }
 
 // Default picks records by width alone; each width has one height.
@@ -120,9 +138,21 @@ RetraceWindow retrace_window(const RetraceValues& v) {
 void adjust_open(AdjustState& s, std::int32_t chip) {
     s.group = adjust_group_of(chip);
     for (bool& p : s.pressed) p = false;
+    // One session adjusts at a time, over the timing as it runs: another
+    // session's steps and a frequency test's switch are taken back first.
+    follow_the_adapter();
+    take_back_sessions();
+    // A new desktop mode the library could not take up leaves nothing to adjust.
+    if (!holds_library()) s.group = AdjustGroup::kNone;
     if (s.group == AdjustGroup::kS3) s.live.s3_ext = read_crtc(kS3ExtHoriz);
     if (s.group != AdjustGroup::kNone) read_registers(s.live);
     s.entry = s.live;
+    std::uint8_t entry[kAdjustedRegisterCount];
+    to_session_bytes(s.entry, entry);
+    const int count = s.group == AdjustGroup::kS3    ? kAdjustedRegisterCount
+                      : s.group == AdjustGroup::kNone ? 0
+                                                      : kAdjustedRegisterCount - 1;
+    if (count > 0) adjust_session_open(entry, count);
     s.retrace = retrace_values(s.group, s.live, s.retrace);
     s.window = retrace_window(s.retrace);
 }
@@ -166,27 +196,32 @@ ReleaseResult adjust_release(AdjustState& s) {
 }
 
 void adjust_apply_horizontal(const AdjustState& s) {
-    if (s.group == AdjustGroup::kNone) return;
+    if (!may_write(s)) return;
     write_crtc(kCrtcHRetraceStart, static_cast<std::uint8_t>(s.retrace.hrs & 0xFF));
     write_crtc(kCrtcHRetraceEnd, static_cast<std::uint8_t>((s.live.h[3] & 0xE0) | (s.retrace.hre & 0x1F)));
     if (s.group == AdjustGroup::kS3) write_crtc(kS3ExtHoriz, ext_with_hrs(s.live.s3_ext, s.retrace.hrs));
 }
 
 void adjust_apply_vertical(const AdjustState& s) {
-    if (s.group == AdjustGroup::kNone) return;
+    if (!may_write(s)) return;
     write_crtc(kCrtcOverflow, overflow_with_vrs(s.live.overflow, s.retrace.vrs));
     write_crtc(kCrtcVRetraceStart, static_cast<std::uint8_t>(s.retrace.vrs & 0xFF));
     write_crtc(kCrtcVRetraceEnd, static_cast<std::uint8_t>((s.live.vr[1] & 0xF0) | (s.retrace.vre & 0x0F)));
 }
 
 TimingBlock* adjust_stored_block() {
-    const std::int32_t f = g_shared.current_frequency;
-    if (g_shared.stereo != 1 || g_shared.line_double != 0 || f < 0 || f >= kStatusEntries) return nullptr;
-    return &g_shared.current_table.blocks[f];
+    const std::int32_t block = adjust_session_block();
+    if (block < 0 || !adjust_session_current()) return nullptr;
+    return &g_shared.current_table.blocks[block];
 }
 
 void adjust_ok(const AdjustState& s, TimingBlock* block) {
-    if (s.group == AdjustGroup::kNone || block == nullptr) return;
+    follow_the_adapter();
+    const bool current = adjust_session_current();
+    // The steps stay on the chip as the timing it runs, not under a test.
+    if (current) end_open_test();
+    adjust_session_close(false);
+    if (s.group == AdjustGroup::kNone || block == nullptr || !current) return;
     std::uint8_t* b = block->bytes;
     b[kCrtcHRetraceStart] = static_cast<std::uint8_t>(s.retrace.hrs & 0xFF);
     b[kCrtcHRetraceEnd] = static_cast<std::uint8_t>((b[kCrtcHRetraceEnd] & 0xE0) | (s.retrace.hre & 0x1F));
@@ -197,7 +232,9 @@ void adjust_ok(const AdjustState& s, TimingBlock* block) {
 }
 
 void adjust_cancel(const AdjustState& s, TimingBlock* block) {
-    if (s.group == AdjustGroup::kNone) return;
+    const bool writes = may_write(s);
+    adjust_session_close(false);
+    if (!writes) return;
     const AdjustRegisters& e = s.entry;
     if (s.group == AdjustGroup::kS3) write_crtc(kS3ExtHoriz, e.s3_ext);
     write_registers(e);
@@ -227,7 +264,7 @@ const TimingRecord* default_for(std::int32_t chip, int width, int bits_per_pixel
 } // namespace
 
 bool adjust_default(AdjustState& s, std::int32_t chip, int width, int bits_per_pixel, const TimingBlock& current) {
-    if (s.group == AdjustGroup::kNone) return false;
+    if (!may_write(s)) return false;
     std::int32_t record_chip = chip;
     const TimingRecord* record = default_for(chip, width, bits_per_pixel, record_chip);
     AdjustRegisters& r = s.live;

@@ -93,21 +93,26 @@ ReleaseResult adjust_release(AdjustState& s);
 void adjust_apply_horizontal(const AdjustState& s);
 void adjust_apply_vertical(const AdjustState& s);
 
-// The block OK and Cancel store into: the current frequency's stereo block,
-// but only while the chip runs it (stereo on, line-double mode off). With
-// stereo off, or in line-double mode, the registers the dialog read belong
-// to another timing: nullptr.
+// The block OK and Cancel store into: the stereo block the adapter ran when
+// the dialog opened (stereo on, line-double mode off), as long as nothing
+// has rewritten the timing since. Otherwise the registers the dialog read
+// belong to another timing: nullptr.
 TimingBlock* adjust_stored_block();
 // OK: the retrace fields into the block, if there is one; the chip is not
-// touched.
+// touched. The session ends.
 void adjust_ok(const AdjustState& s, TimingBlock* block);
 // Cancel: the entry values back into the chip, and into the block if there
-// is one.
+// is one; nothing when the timing was rewritten since the dialog opened. The
+// session ends.
 void adjust_cancel(const AdjustState& s, TimingBlock* block);
+// Steps, Default, OK and Cancel write nothing once another call has
+// rewritten the timing the dialog was opened on.
+//
 // Default: the sync and blanking registers of the built-in record for the
 // chip, display width and colour depth, merged with `current`, into the live
 // copy; the live copy is then written to the chip (also when there is no
-// record) and the retrace values recomputed. False when there is no record.
+// record) and the retrace values recomputed. False when there is no record
+// or nothing may be written.
 bool adjust_default(AdjustState& s, std::int32_t chip, int width, int bits_per_pixel, const TimingBlock& current);
 
 } // namespace duo

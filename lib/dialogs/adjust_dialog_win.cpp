@@ -1,4 +1,5 @@
 // The screen adjustment dialog "ADJUSTVRSYSTEM".
+#include "lib/core/sessions.h"
 #include "lib/core/state.h"
 #include "lib/dialogs/adjust.h"
 #include "lib/dialogs/dialogs_win.h"
@@ -82,7 +83,12 @@ extern "C" INT_PTR CALLBACK AdjustVRSystemDlgProc(HWND dialog, UINT message, WPA
         return 0;
     }
     case WM_COMMAND: command(dialog, LOWORD(wparam)); return 1;
-    case WM_DESTROY: kit_close(g_kit); return 0;
+    case WM_DESTROY:
+        // Gone without OK or Cancel (its owner was destroyed): the steps are
+        // taken back as Cancel would.
+        adjust_session_close(true);
+        kit_close(g_kit);
+        return 0;
     default: return 0;
     }
 }

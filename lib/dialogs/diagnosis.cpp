@@ -1,9 +1,9 @@
 #include "lib/dialogs/diagnosis.h"
 
 #include "lib/core/clients.h"
+#include "lib/core/init_close.h"
 #include "lib/core/state.h"
 #include "lib/hw/family.h"
-#include "lib/hw/port_io.h"
 #include "lib/timing/timing_load.h"
 
 namespace duo {
@@ -25,35 +25,13 @@ constexpr ListColumn kColumns[] = {
 
 bool valid_frequency(std::int32_t f) { return f >= 0 && f < kFrequencyCount; }
 
-void put_back_clock_select_bits() {
-    const std::uint8_t now = Read_Port(kMiscOutputRead);
-    Write_Port(kMiscOutputWrite, static_cast<std::uint8_t>((now & ~kMiscClockSelect) |
-                                                           (g_shared.test_clock_select & kMiscClockSelect)));
-}
-
-// The clock a test of frequency f writes, as a frequency change takes it.
-const ClockSetting* test_clock(std::int32_t f) {
-    if (uses_resolution_clock_table(g_shared.chip_code)) return resolution_clock_setting(f);
-    return &selected_clock_setting(f);
-}
-
-// Only a frequency with timing and a clock is put on the screen, and with
-// stereo off only over a stereo block that holds timing.
-bool testable(std::int32_t f) {
-    if (!frequency_programmable(f)) return false;
-    const std::int32_t current = g_shared.current_frequency;
-    return g_shared.stereo == 1 ||
-           (valid_frequency(current) && block_has_timing(g_shared.current_table.blocks[current]));
-}
-
 // The answer loop of one frequency; false when the run should stop (Abort,
 // or an answer dialog that cannot be shown). The restore follows every
 // switch whatever the answer dialog did, so the screen the user answers the
 // confirmation on, and the next switch, start from the display as it was.
 bool answer_until_done(std::int32_t f, const AnswerDialogs& d, bool stop_on_abort) {
-    if (!testable(f)) return true;
     for (;;) {
-        test_switch(f);
+        if (!test_switch(f)) return true;
         const int result = d.pass_fail(d.context);
         test_restore();
         if (result == kNoDialog) return false;
@@ -68,6 +46,7 @@ bool answer_until_done(std::int32_t f, const AnswerDialogs& d, bool stop_on_abor
 }
 
 } // namespace
+
 
 void diagnosis_open(DiagnosisState& s) {
     s.pending_default = default_frequency();
@@ -100,56 +79,13 @@ bool marker_position(std::int32_t frequency, int& x, int& y) {
     return true;
 }
 
-void test_switch(std::int32_t frequency) {
-    screen_blank_step();
-    const std::int32_t chip = g_shared.chip_code;
-    const Family family = family_of(chip);
-    if (const FamilyOps* ops = family_ops(chip); ops != nullptr && family != kNoFamily) {
-        // What the test switches away from is kept apart from the desktop
-        // state that Disable restores: with stereo on, the running clock is
-        // the stereo clock, not the desktop's.
-        const std::int32_t current = g_shared.current_frequency;
-        if (g_shared.stereo == 0 && current >= 0 && current < kStatusEntries) {
-            ops->save_step(g_shared.test_saved_timing);
-            ops->enter_step(g_shared.current_table.blocks[current]);
-        }
-        g_shared.test_clock_select = Read_Port(kMiscOutputRead);
-        ops->clock_read(g_shared.test_saved_clock);
-        if (const ClockSetting* clock = test_clock(frequency)) ops->clock_write(*clock);
-    }
-    screen_unblank_step();
-}
-
-void test_restore() {
-    screen_blank_step();
-    const std::int32_t chip = g_shared.chip_code;
-    const Family family = family_of(chip);
-    const FamilyOps* ops = family_ops(chip);
-    if (ops != nullptr && family != kNoFamily) {
-        const ClockSetting& clock = g_shared.test_saved_clock;
-        if (family == kMach64) {
-            // With stereo off the clock read kept the desktop's clock
-            // select, which the clock restore puts back; with stereo on it
-            // left it to Disable and read the stereo clock as programmed.
-            if (g_shared.stereo == 1) {
-                family::mach64_clock_slot_write(clock);
-            } else {
-                family::mach64_clock_restore(clock);
-                ops->leave_step(g_shared.test_saved_timing);
-            }
-            put_back_clock_select_bits();
-        } else {
-            ops->clock_write(clock);
-            put_back_clock_select_bits();
-            if (g_shared.stereo == 0) ops->leave_step(g_shared.test_saved_timing);
-        }
-    }
-    screen_unblank_step();
-}
-
 void record_answer(std::int32_t status) {
+    // An answer given after another call ended the test, or after the
+    // desktop mode changed under it, is about whatever the screen showed
+    // then, not the frequency.
+    follow_the_adapter();
     const std::int32_t f = g_shared.test_frequency;
-    if (valid_frequency(f)) g_shared.current_table.status[f] = status;
+    if (valid_frequency(f) && test_answer_counts()) g_shared.current_table.status[f] = status;
 }
 
 void run_test(const AnswerDialogs& dialogs) {

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "lib/core/sessions.h"
+
 namespace duo {
 
 inline constexpr int kCmdDiagnosisClose = 1005;
@@ -33,12 +35,6 @@ bool diagnosis_select_at(int x, int y);
 // Top-left of the selection marker for a frequency index; false for an index
 // outside 0..9, which has no marker.
 bool marker_position(std::int32_t frequency, int& x, int& y);
-
-// The adapter in stereo timing with the pixel clock of frequency f, the
-// running state saved for the restore.
-void test_switch(std::int32_t frequency);
-// Everything the test switch changed put back.
-void test_restore();
 
 // An answer Yes (1) or No (0) for the test frequency index.
 void record_answer(std::int32_t status);

@@ -1,4 +1,5 @@
 // The exports that show the library's dialogs; ordinals in duoscope.def.
+#include "lib/core/init_close.h"
 #include "lib/core/state.h"
 #include "lib/dialogs/dialogs_win.h"
 #include "lib/dialogs/drawing_kit_win.h"
@@ -8,6 +9,7 @@ namespace {
 // A process without the driver reads every register as 0: its dialogs would
 // show nonsense and store zeros, so they do not open.
 bool holds_library() {
+    duo::follow_the_adapter();
     if (duo::g_process.driver != 0 && duo::g_shared.initialised == 1) return true;
     duo::g_shared.last_error = duo::kErrNotInitialised;
     return false;

@@ -18,6 +18,7 @@ struct FamilyOps {
     void (*leave_step)(const TimingBlock&);    // saved timing plus interlace as it was
     void (*clock_read)(ClockSetting& setting);
     void (*clock_write)(const ClockSetting& setting);
+    bool (*interlaced)();                      // the family's interlace bit is set
 };
 
 // The operations of the chip's family, or nullptr for a chip without one.

@@ -90,9 +90,11 @@ void clock_write(const ClockSetting& setting) {
     }
 }
 
+bool interlaced() { return (read_crtc(kCrtcMiscControl) & kInterlaceBit) != 0; }
+
 } // namespace
 
 const FamilyOps kCirrusOps = {open_step,  close_step, save_step,  timing_write,
-                              enter_step, leave_step, clock_read, clock_write};
+                              enter_step, leave_step, clock_read, clock_write, interlaced};
 
 } // namespace duo::family

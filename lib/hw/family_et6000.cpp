@@ -85,10 +85,12 @@ void clock_write(const ClockSetting& setting) {
     Set_Et6000_Clock(static_cast<std::uint32_t>(g_shared.et6000_base_port), setting.b[0], setting.b[1]);
 }
 
+bool interlaced() { return (read_crtc(kCrtcOverflowHigh) & kInterlaceBit) != 0; }
+
 } // namespace
 
 const FamilyOps kEt6000Ops = {open_step,  close_step, save_step,  timing_write,
-                              enter_step, leave_step, clock_read, clock_write};
+                              enter_step, leave_step, clock_read, clock_write, interlaced};
 
 void et6000_unlock() { unlock(); }
 

@@ -92,10 +92,12 @@ void clock_write(const ClockSetting& setting) {
     mach64_clock_slot_write(mach64_for_reference_divider(setting, ref_div));
 }
 
+bool interlaced() { return (Read_Port(sparse(kRegCrtcGenCntl, 0)) & kInterlaceBit) != 0; }
+
 } // namespace
 
 const FamilyOps kMach64Ops = {open_step,  close_step, save_step,  timing_write,
-                              enter_step, leave_step, clock_read, clock_write};
+                              enter_step, leave_step, clock_read, clock_write, interlaced};
 
 // N x M / 0x2D keeps the table's frequency; the post-divider moves by
 // factors of two to keep N where the PLL runs cleanly.

@@ -90,8 +90,10 @@ void clock_write(const ClockSetting& setting) {
     else Set_S3_Clock(setting.b[0], setting.b[1]);
 }
 
+bool interlaced() { return (read_crtc(kCrtcModeControl2) & kInterlaceBit) != 0; }
+
 } // namespace
 
-const FamilyOps kS3Ops = {open_step, close_step, save_step, timing_write, enter_step, leave_step, clock_read, clock_write};
+const FamilyOps kS3Ops = {open_step, close_step, save_step, timing_write, enter_step, leave_step, clock_read, clock_write, interlaced};
 
 } // namespace duo::family

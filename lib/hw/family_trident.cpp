@@ -87,9 +87,11 @@ void clock_read(ClockSetting& setting) {
 
 void clock_write(const ClockSetting& setting) { Set_Trident_Clock(setting.b[0], setting.b[1], setting.b[2]); }
 
+bool interlaced() { return (read_crtc(kCrtcModuleTesting) & kInterlaceBit) != 0; }
+
 } // namespace
 
 const FamilyOps kTridentOps = {open_step,  close_step, save_step,  timing_write,
-                               enter_step, leave_step, clock_read, clock_write};
+                               enter_step, leave_step, clock_read, clock_write, interlaced};
 
 } // namespace duo::family

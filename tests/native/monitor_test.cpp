@@ -46,6 +46,12 @@ TEST(MonitorModel, ProgressiveDmtModesDecodeToThePublishedRates) {
         expect_close(v.line_rate_hz, m.line_rate_hz, "line rate");
         expect_close(v.field_rate_hz, m.field_rate_hz, "frame rate");
         EXPECT_FALSE(v.out_of_range);
+        // A sync start the counters never reach leaves the monitor without sync.
+        write_field(s->crtc, vga_field::kVRetraceStart, m.v_total);
+        EXPECT_TRUE(observe(*s).v_sync_missing && observe(*s).out_of_range);
+        write_field(s->crtc, vga_field::kVRetraceStart, m.v_total - 8);
+        write_field(s->crtc, vga_field::kHRetraceStart, m.h_total / 8);
+        EXPECT_TRUE(observe(*s).h_sync_missing && !observe(*s).v_sync_missing);
     }
 }
 
