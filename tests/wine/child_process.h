@@ -29,6 +29,8 @@ public:
     // Waits for the process to end; its exit code, or STILL_ACTIVE.
     DWORD wait(DWORD timeout_ms = 10000);
     DWORD id() const { return id_; }
+    // Ends the process from outside, as a crash or the task list would.
+    void kill() { TerminateProcess(process_, 9); WaitForSingleObject(process_, 5000); }
 
 private:
     HANDLE process_ = nullptr;

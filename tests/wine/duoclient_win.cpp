@@ -14,6 +14,8 @@
 //   reserved CMD          -> RESULT ERROR     (Set_VR_Reserved)
 //   window                -> HWND of this client's host window
 //   messages              -> the notifications its window got: "605:3 606:0"
+//   test                  -> "testing", then the frequency test dialog tests
+//                            the default frequency"
 //   exit
 // A refused load answers "refused" and exits with status 3.
 #include <windows.h>
@@ -83,6 +85,23 @@ void pump(DWORD wait_ms) {
     } while (GetTickCount() - start < wait_ms);
 }
 
+// Presses "Test" in the frequency test dialog once it is up on this thread.
+BOOL CALLBACK find_dialog(HWND window, LPARAM found) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, "#32770") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+void CALLBACK press_test(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), find_dialog, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr) return;
+    KillTimer(nullptr, timer);
+    PostMessageA(dialog, WM_COMMAND, 1006, 0);
+}
+
 bool missing(int n) {
     if (GetProcAddress(g_library, MAKEINTRESOURCEA(n))) return false;
     std::printf("missing export %d\n", n);
@@ -122,6 +141,13 @@ void run(const char* line) {
     } else if (v == "reserved" && !missing(14)) {
         int r = ordinal<IntFromInt>(14)(std::atoi(a));
         std::printf("%d %d\n", r, last_error());
+    } else if (v == "test" && !missing(8)) {
+        // Runs the frequency test dialog and tests its default frequency; the
+        // answer dialog stays up until it times out or the process is ended.
+        SetTimer(nullptr, 0, 200, press_test);
+        std::printf("testing\n");
+        const int r = ordinal<IntFromWindow>(8)(host_window());
+        std::printf("%d %d\n", r, last_error());
     } else if (v == "window") {
         std::printf("%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(host_window())));
     } else if (v == "messages") {
@@ -129,7 +155,7 @@ void run(const char* line) {
         std::printf("%s\n", g_messages.c_str());
         g_messages.clear();
     } else if (v != "query" && v != "init" && v != "enable" && v != "disable" && v != "close" && v != "freq" &&
-               v != "resume" && v != "switch" && v != "linedouble" && v != "reserved") {
+               v != "resume" && v != "switch" && v != "linedouble" && v != "reserved" && v != "test") {
         std::printf("unknown command\n");
     }
 }

@@ -175,6 +175,51 @@ TEST_F(StereoAcrossProcesses, TheSecondClientRunsStereoAsTheFirstLoadedIt) {
     }
 }
 
+// A process ended while its frequency test shows stereo timing over the
+// desktop: the next client that calls the library puts the desktop back
+// before it saves anything as the desktop. With no process left, the next
+// Init either finds the record (the desktop is back at once) or, when the
+// record went with the last process, refuses with 104 and writes nothing.
+TEST_F(StereoAcrossProcesses, ATestWhoseProcessEndsIsPutBackByTheNextCaller) {
+    for (const char* name : {"s3-765", "cirrus-543x", "trident-9680", "et6000"}) {
+        SCOPED_TRACE(name);
+        duo::sim::AdapterState* adapter = power_on(name);
+        ASSERT_NE(adapter, nullptr);
+        auto tester = client();
+        auto other = client();
+        ASSERT_EQ(tester->ask("init own"), "1 0");
+        ASSERT_EQ(other->ask("init own"), "1 103");
+        const auto desktop = std::make_unique<duo::sim::AdapterState>(*adapter);
+        auto end_in_test = [&](duo::testing::ChildProcess& c) {
+            ASSERT_EQ(c.ask("test"), "testing");
+            for (int i = 0; i < 80 && !duo::sim::observe(*adapter).interlaced; ++i) Sleep(50);
+            ASSERT_TRUE(duo::sim::observe(*adapter).interlaced) << "the test shows stereo timing";
+            c.kill();
+        };
+        end_in_test(*tester);
+        EXPECT_EQ(other->ask("enable own 5"), "5 0");
+        EXPECT_EQ(other->ask("disable own"), "0");
+        EXPECT_TRUE(same_display_registers(*desktop, *adapter)) << "the desktop, not the test's timing";
+
+        auto last = client();
+        ASSERT_EQ(last->ask("init own"), "1 103");
+        other->send_line("exit");
+        EXPECT_EQ(other->wait(), 0u);
+        end_in_test(*last);
+        auto next = client();
+        const std::string init = next->ask("init own");
+        if (init == "0 104") {
+            EXPECT_TRUE(duo::sim::observe(*adapter).interlaced);
+        } else {
+            EXPECT_EQ(init, "1 103");
+            EXPECT_TRUE(same_display_registers(*desktop, *adapter)) << "put back from the record";
+            EXPECT_EQ(next->ask("close own"), "1 0");
+        }
+        next->send_line("exit");
+        EXPECT_EQ(next->wait(), 0u);
+    }
+}
+
 // A client that finds no driver (101) neither takes the library from the one
 // running stereo nor ends that stereo with its Close, and writes no file.
 TEST_F(StereoAcrossProcesses, AClientWithoutTheDriverLeavesRunningStereoAlone) {
