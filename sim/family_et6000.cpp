@@ -120,6 +120,15 @@ void et6000_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) 
     vga_port_write(s, port, value);
 }
 
+// The clock data port reads the indexed clock's bytes in turn, as it takes
+// them.
+std::uint8_t et6000_port_read(AdapterState& s, std::uint32_t port) {
+    if (port != s.io_base + kClockData) return s.ports[port];
+    const std::uint8_t value = s.et6000_clock[s.et6000_clock_index & 7][s.et6000_clock_byte & 1];
+    s.et6000_clock_byte ^= 1;
+    return value;
+}
+
 std::string et6000_lock_state(const AdapterState& s) {
     char text[64];
     std::snprintf(text, sizeof text, "key %s; PCI I/O base %04X", s.et6000_key ? "set" : "not set",
@@ -130,6 +139,7 @@ std::string et6000_lock_state(const AdapterState& s) {
 } // namespace
 
 const FamilyHooks kEt6000Hooks{et6000_power_on,   vga_seq_read,      vga_seq_write,    vga_crtc_read,
-                               et6000_crtc_write, et6000_port_write, et6000_lock_state, et6000_driver_clock, et6000_scan_rules};
+                               et6000_crtc_write, et6000_port_write, et6000_lock_state, et6000_driver_clock, et6000_scan_rules,
+                               et6000_port_read};
 
 } // namespace duo::sim
