@@ -105,13 +105,17 @@ void et6000_crtc_write(AdapterState& s, std::uint8_t index, std::uint8_t value) 
 }
 
 void et6000_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) {
-    // The clock registers: an index, then M - 2 and N in turn.
+    // The clock registers: an index, then M - 2 and N in turn. Neither
+    // port is a plain byte.
     if (port == s.io_base + kClockIndex) {
         s.et6000_clock_index = value & 7;
         s.et6000_clock_byte = 0;
-    } else if (port == s.io_base + kClockData) {
+        return;
+    }
+    if (port == s.io_base + kClockData) {
         s.et6000_clock[s.et6000_clock_index & 7][s.et6000_clock_byte & 1] = value;
         s.et6000_clock_byte ^= 1;
+        return;
     }
     if (port == kPortHercCompat && !(value & kKeyHercBit)) s.et6000_key = 0;
     if (port == kPortModeControl)
@@ -120,9 +124,10 @@ void et6000_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) 
     vga_port_write(s, port, value);
 }
 
-// The clock data port reads the indexed clock's bytes in turn, as it takes
-// them.
+// The clock index port reads back the index; the data port reads the
+// indexed clock's bytes in turn, as it takes them.
 std::uint8_t et6000_port_read(AdapterState& s, std::uint32_t port) {
+    if (port == s.io_base + kClockIndex) return s.et6000_clock_index;
     if (port != s.io_base + kClockData) return s.ports[port];
     const std::uint8_t value = s.et6000_clock[s.et6000_clock_index & 7][s.et6000_clock_byte & 1];
     s.et6000_clock_byte ^= 1;
