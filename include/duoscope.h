@@ -110,7 +110,7 @@ extern "C" {
  */
 #define DUO_ERR_NONE                0   /* no error */
 #define DUO_ERR_MODE_REFUSED        100 /* Init: display mode not supported on this chip */
-#define DUO_ERR_NO_DRIVER           101 /* Init: the port driver DUOGATE cannot be opened */
+#define DUO_ERR_NO_DRIVER           101 /* Init: no way to the ports: no DUOGATE, and not Windows 95/98/ME */
 #define DUO_ERR_UNKNOWN_CHIP        102 /* Init: no supported graphics chip found */
 #define DUO_ERR_ALREADY_INITIALISED 103 /* Init: already initialised (the call returns 1) */
 #define DUO_ERR_LEFT_INTERLACED     104 /* Init: the adapter runs interlaced timing a program left behind */
@@ -131,6 +131,12 @@ extern "C" {
 #define DUO_Q_LAST_ERROR            103 /* the last error code */
 #define DUO_Q_STATUS                104 /* frequency status table entry at index 0..19 */
 #define DUO_Q_DEFAULT_FREQUENCY     105 /* default frequency index */
+#define DUO_Q_PORT_ACCESS           106 /* how this process reaches the adapter: DUO_ACCESS_... */
+
+/* Answers of DUO_Q_PORT_ACCESS. */
+#define DUO_ACCESS_NONE             0 /* not at all: Init has not succeeded in this process */
+#define DUO_ACCESS_DRIVER           1 /* through the port driver DUOGATE */
+#define DUO_ACCESS_OWN_PORTS        2 /* with the library's own IN/OUT (Windows 95/98/ME without DUOGATE) */
 
 /* Chip codes answered by DUO_Q_CHIP: the family in the high byte, the
    model in the low byte; 0 when no chip was recognised. */

@@ -148,7 +148,10 @@ std::uint8_t port_read(AdapterState& s, std::uint32_t port) {
         if (phase >= 12) value |= 0x08;
         return value;
     }
-    default: return s.ports[port];
+    default: {
+        const auto family_read = hooks_of(s).port_read;
+        return family_read ? family_read(s, port) : s.ports[port];
+    }
     }
 }
 

@@ -61,6 +61,11 @@ struct AdapterState {
     std::uint8_t et6000_clock[8][2];
     std::uint8_t et6000_clock_index, et6000_clock_byte;
     std::uint8_t et6000_key; // the Tseng key: 1 while the extended registers accept writes
+    // S3: the DCLK the synthesizer runs (SR12, SR13 as they were at the last
+    // load); the 868 DAC's clock write and read indexes, which byte of a
+    // clock comes next, and a first byte waiting for its second.
+    std::uint8_t s3_dclk[2];
+    std::uint8_t s3_dac_write_index, s3_dac_read_index, s3_dac_byte, s3_dac_first;
 
     std::uint32_t retrace_phase; // advances on every status read
     std::uint32_t open_handles;

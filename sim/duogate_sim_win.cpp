@@ -152,6 +152,22 @@ BOOL WINAPI DuoGate_CloseHandle(HANDLE h) {
     return TRUE;
 }
 
+// The adapter's ports one byte at a time, as a program of the Windows 95
+// family reaches them with IN and OUT when no port driver is installed. Open
+// sets the named adapter up (and lists its card) as opening the driver does;
+// FALSE when no adapter is named.
+BOOL WINAPI DuoGate_OpenPorts() {
+    const duo::sim::AdapterModel* model = named_adapter();
+    if (!model) return FALSE;
+    ensure_powered(*model);
+    publish_hardware_key(*model);
+    return TRUE;
+}
+
+BYTE WINAPI DuoGate_PortIn(WORD port) { return duo::sim::port_read(g_adapter, port); }
+
+void WINAPI DuoGate_PortOut(WORD port, BYTE value) { duo::sim::port_write(g_adapter, port, value); }
+
 // For the inspector: the shared adapter state, powered on with the named
 // adapter when nobody has opened the driver yet. Null when no adapter is named
 // and none is set up.

@@ -46,6 +46,8 @@ struct FamilyHooks {
     bool (*driver_clock)(AdapterState& state, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
                          std::uint32_t out_size);
     ScanRules (*scan_rules)(const AdapterState& state);
+    // Reads of ports outside the VGA register files; none: plain bytes.
+    std::uint8_t (*port_read)(AdapterState& state, std::uint32_t port) = nullptr;
 };
 
 extern const FamilyHooks kVgaHooks;

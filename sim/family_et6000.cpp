@@ -107,19 +107,33 @@ void et6000_crtc_write(AdapterState& s, std::uint8_t index, std::uint8_t value) 
 }
 
 void et6000_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) {
-    // The clock registers: an index, then M - 2 and N in turn.
+    // The clock registers: an index, then M - 2 and N in turn. Neither
+    // port is a plain byte.
     if (port == s.io_base + kClockIndex) {
         s.et6000_clock_index = value & 7;
         s.et6000_clock_byte = 0;
-    } else if (port == s.io_base + kClockData) {
+        return;
+    }
+    if (port == s.io_base + kClockData) {
         s.et6000_clock[s.et6000_clock_index & 7][s.et6000_clock_byte & 1] = value;
         s.et6000_clock_byte ^= 1;
+        return;
     }
     if (port == kPortHercCompat && !(value & kKeyHercBit)) s.et6000_key = 0;
     if (port == kPortModeControl)
         s.et6000_key = (s.ports[kPortHercCompat] & kKeyHercBit) && value == kKeyModeControl ? 1 : 0;
     if (port >= s.io_base && port < s.io_base + kPciIdBytes) return;
     vga_port_write(s, port, value);
+}
+
+// The clock index port reads back the index; the data port reads the
+// indexed clock's bytes in turn, as it takes them.
+std::uint8_t et6000_port_read(AdapterState& s, std::uint32_t port) {
+    if (port == s.io_base + kClockIndex) return s.et6000_clock_index;
+    if (port != s.io_base + kClockData) return s.ports[port];
+    const std::uint8_t value = s.et6000_clock[s.et6000_clock_index & 7][s.et6000_clock_byte & 1];
+    s.et6000_clock_byte ^= 1;
+    return value;
 }
 
 std::string et6000_lock_state(const AdapterState& s) {
@@ -132,6 +146,7 @@ std::string et6000_lock_state(const AdapterState& s) {
 } // namespace
 
 const FamilyHooks kEt6000Hooks{et6000_power_on,   vga_seq_read,      vga_seq_write,    vga_crtc_read,
-                               et6000_crtc_write, et6000_port_write, et6000_lock_state, et6000_driver_clock, et6000_scan_rules};
+                               et6000_crtc_write, et6000_port_write, et6000_lock_state, et6000_driver_clock, et6000_scan_rules,
+                               et6000_port_read};
 
 } // namespace duo::sim

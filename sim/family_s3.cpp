@@ -8,6 +8,13 @@
 // 0 and ignore writes. The identification registers CR2D, CR2E, CR2F and CR30
 // are read-only.
 //
+// DCLK: SR12 and SR13 take the values, a rising SR15 bit 5 loads them into
+// the synthesizer. The 868's external DAC: CR55 bit 0 (RS2) turns ports
+// 0x3C7, 0x3C8 and 0x3C9 from the palette to the DAC's clock registers,
+// 0x3C8 then setting the write index, 0x3C7 the read index, and 0x3C9
+// carrying a clock's two bytes in turn, M before N1 | R << 5; a clock loads
+// with its second byte. The pixel clock under clock select 3 is clock 3.
+//
 // Counting and clocking by depth: the horizontal registers count bytes on
 // the Trio class (2 character clocks per 8 pixels at 15/16 bits, 3 at 24);
 // the ViRGE counts pixels at 24 bits. CR67 bits 4-7 pick the colour mode;
@@ -31,6 +38,10 @@ constexpr std::uint8_t kCrtcFirstS3 = 0x2D, kCrtcLastS3 = 0x3F, kCrtcFirstExtend
 constexpr std::uint8_t kSeqUnlock = 0x08, kSeqUnlockKey = 0x06;
 constexpr std::uint8_t kSeqFirstExtended = 0x09;
 constexpr std::uint8_t kSeqClockN = 0x12, kSeqClockM = 0x13; // DCLK: N1 | R << 5, M
+constexpr std::uint8_t kSeqClockLoad = 0x15, kDclkLoadBit = 0x20;
+constexpr std::uint8_t kCrtcDacSelect = 0x55, kDacRs2 = 0x01;
+constexpr std::uint32_t kPortDacReadIndex = 0x3C7, kPortDacWriteIndex = 0x3C8, kPortDacData = 0x3C9;
+constexpr std::uint8_t kDacPixelClock = 3;
 constexpr std::uint8_t kCrtcModeControl2 = 0x42;              // bit 5: interlace
 constexpr std::uint8_t kCrtcExtHoriz = 0x5D, kCrtcExtVert = 0x5E;
 // CR5D: bit 8 of the horizontal values, and the pulse lengtheners.
@@ -168,6 +179,8 @@ void s3_power_on(AdapterState& s, const AdapterModel& model) {
         s.seq[kSeqClockN] = desktop.r[0];
         s.seq[kSeqClockM] = desktop.r[1];
     }
+    s.s3_dclk[0] = s.seq[kSeqClockN];
+    s.s3_dclk[1] = s.seq[kSeqClockM];
     s.misc_output = with_clock_select(s.misc_output, 3);
 }
 
@@ -184,8 +197,8 @@ bool s3_driver_clock(AdapterState& s, std::uint32_t code, const void* in, std::u
     switch (code) {
     case gate::kCodeS3Clock:
         if (dac || !gate::fields(in, in_size, 3, b)) return false;
-        s.seq[kSeqClockN] = static_cast<std::uint8_t>(b[0]);
-        s.seq[kSeqClockM] = static_cast<std::uint8_t>(b[1]);
+        s.seq[kSeqClockN] = s.s3_dclk[0] = static_cast<std::uint8_t>(b[0]);
+        s.seq[kSeqClockM] = s.s3_dclk[1] = static_cast<std::uint8_t>(b[1]);
         break;
     case gate::kCodeS3DacClock:
         if (!dac || !gate::fields(in, in_size, 3, b)) return false;
@@ -208,7 +221,7 @@ ScanRules s3_scan_rules(const AdapterState& s) {
     rules.char_clock_scale = model ? char_clock_scale(*model, s.mode.bits_per_pixel) : 1;
     if (((s.misc_output >> 2) & 3) == 3) {
         const double dclk = external_dac(s) ? s3_dac_clock_hz({{s.s3_dac_clock[0], s.s3_dac_clock[1], 0}})
-                                            : s3_dclk_hz({{s.seq[kSeqClockN], s.seq[kSeqClockM], 0}});
+                                            : s3_dclk_hz({{s.s3_dclk[0], s.s3_dclk[1], 0}});
         rules.pixel_clock_hz = dclk * bytes_per_dclk(s.crtc[kCrtcColourMode]) / rules.char_clock_scale;
     }
     rules.interlaced = (s.crtc[kCrtcModeControl2] & kInterlaceBit) != 0;
@@ -227,7 +240,44 @@ std::uint8_t s3_seq_read(AdapterState& s, std::uint8_t index) {
 
 void s3_seq_write(AdapterState& s, std::uint8_t index, std::uint8_t value) {
     if (index >= kSeqFirstExtended && !extended_seq_open(s)) return;
+    if (index == kSeqClockLoad && (value & kDclkLoadBit) && !(s.seq[index] & kDclkLoadBit)) {
+        s.s3_dclk[0] = s.seq[kSeqClockN];
+        s.s3_dclk[1] = s.seq[kSeqClockM];
+    }
     s.seq[index] = value;
+}
+
+bool dac_clocks_reached(const AdapterState& s) { return external_dac(s) && (s.crtc[kCrtcDacSelect] & kDacRs2); }
+
+// The DAC clock's bytes in port order: M, then N1 | R << 5.
+std::uint8_t& dac_clock_byte(AdapterState& s, int n) { return s.s3_dac_clock[n == 0 ? 1 : 0]; }
+
+void s3_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) {
+    if (!dac_clocks_reached(s) || port < kPortDacReadIndex || port > kPortDacData) return vga_port_write(s, port, value);
+    s.s3_dac_byte ^= 1;
+    if (port != kPortDacData) {
+        (port == kPortDacReadIndex ? s.s3_dac_read_index : s.s3_dac_write_index) = value;
+        s.s3_dac_byte = 0;
+    } else if (s.s3_dac_byte == 1) {
+        s.s3_dac_first = value;
+    } else {
+        // The second byte loads the clock (the model holds only the pixel
+        // clock), and the index moves on to the next clock.
+        if (s.s3_dac_write_index == kDacPixelClock) {
+            dac_clock_byte(s, 0) = s.s3_dac_first;
+            dac_clock_byte(s, 1) = value;
+        }
+        ++s.s3_dac_write_index;
+    }
+}
+
+std::uint8_t s3_port_read(AdapterState& s, std::uint32_t port) {
+    if (!dac_clocks_reached(s) || port != kPortDacData) return s.ports[port];
+    const int n = s.s3_dac_byte;
+    const std::uint8_t value = s.s3_dac_read_index == kDacPixelClock ? dac_clock_byte(s, n) : 0;
+    s.s3_dac_byte ^= 1;
+    if (n == 1) ++s.s3_dac_read_index;
+    return value;
 }
 
 std::uint8_t s3_crtc_read(AdapterState& s, std::uint8_t index) { return crtc_reachable(s, index) ? s.crtc[index] : 0; }
@@ -247,7 +297,7 @@ std::string s3_lock_state(const AdapterState& s) {
 
 } // namespace
 
-const FamilyHooks kS3Hooks{s3_power_on,   s3_seq_read,    s3_seq_write, s3_crtc_read,
-                           s3_crtc_write, vga_port_write, s3_lock_state, s3_driver_clock, s3_scan_rules};
+const FamilyHooks kS3Hooks{s3_power_on,   s3_seq_read,   s3_seq_write,  s3_crtc_read,  s3_crtc_write,
+                           s3_port_write, s3_lock_state, s3_driver_clock, s3_scan_rules, s3_port_read};
 
 } // namespace duo::sim

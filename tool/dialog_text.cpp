@@ -92,6 +92,14 @@ std::string version_text(int version) {
     return text;
 }
 
+const char* port_access_text(int access) {
+    switch (access) {
+    case 1: return "DUOGATE driver";
+    case 2: return "own (Windows 95)";
+    default: return "";
+    }
+}
+
 Point frequency_label_position(int index) {
     const int k = index - kFirstListedFrequency;
     return {40 + 80 * (k / 5), 30 + 30 * (k % 5)};

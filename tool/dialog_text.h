@@ -39,6 +39,8 @@ const char* frequency_text(int index);
 const char* default_frequency_text(int index);
 // "NA" for -1, otherwise hundredths shown as "1.0", "1.5".
 std::string version_text(int version);
+// How the library reaches the adapter (query 106's answer), "" for none.
+const char* port_access_text(int access);
 
 // Frequency select dialog: the frequency indexes 3..9 stand in two columns.
 inline constexpr int kFirstListedFrequency = 3;

@@ -120,12 +120,14 @@ void paint_frequency_dialog(HWND dlg) {
 // Information box.
 struct InfoBox {
     DialogDcs dcs;
-    int chip = -1, frequency = -1, version = -1;
+    int chip = -1, frequency = -1, version = -1, access = 0;
 } g_info;
 
 constexpr const char* kInfoTitle[3] = {"Duoscope", "  a virtual reality timing generator",
                                        "Copyright the Duoscope developers"};
-constexpr const char* kInfoLabels[3] = {"VGA manufacturer:", "  Current frequency:", "Version:"};
+constexpr const char* kInfoLabels[4] = {"VGA manufacturer:", "  Current frequency:", "Version:", "Port access:"};
+// The rows of the labels and values, in hundredths of the box's height.
+constexpr int kInfoRow[4] = {36, 45, 54, 63};
 
 void paint_info_box(HWND dlg) {
     HDC dc = g_info.dcs.dc;
@@ -137,15 +139,15 @@ void paint_info_box(HWND dlg) {
         const int length = static_cast<int>(std::strlen(kInfoTitle[i]));
         draw_text(dc, (w - 7 * length) / 2, (i + 1) * h / 10, kInfoTitle[i]);
     }
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         const int length = static_cast<int>(std::strlen(kInfoLabels[i]));
-        draw_text(dc, w / 2 - 7 * length, (i + 4) * h / 10, kInfoLabels[i]);
+        draw_text(dc, w / 2 - 7 * length, kInfoRow[i] * h / 100, kInfoLabels[i]);
     }
     SetBkMode(dc, TRANSPARENT);
-    const std::string values[3] = {chip_name(g_info.chip), frequency_text(g_info.frequency),
-                                   version_text(g_info.version)};
-    for (int i = 0; i < 3; ++i)
-        TextOutA(dc, w / 2, (i + 4) * h / 10, values[i].c_str(), static_cast<int>(values[i].size()));
+    const std::string values[4] = {chip_name(g_info.chip), frequency_text(g_info.frequency),
+                                   version_text(g_info.version), port_access_text(g_info.access)};
+    for (int i = 0; i < 4; ++i)
+        TextOutA(dc, w / 2, kInfoRow[i] * h / 100, values[i].c_str(), static_cast<int>(values[i].size()));
     fill_and_border(dc, w, h, false);
 }
 
@@ -325,6 +327,7 @@ INT_PTR CALLBACK InfoBoxDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lp
         g_info.chip = Query_VR_System(DUO_Q_CHIP, 0);
         g_info.frequency = Query_VR_System(DUO_Q_FREQUENCY, 0);
         g_info.version = Query_VR_System(DUO_Q_VERSION, 0);
+        g_info.access = Query_VR_System(DUO_Q_PORT_ACCESS, 0);
         create_dialog_button(dlg, kInfoOk, size.width / 2 - 30, 9 * size.height / 10 - 24, 60, 24);
         open_dcs(g_info.dcs, dlg);
         break;

@@ -10,6 +10,29 @@
 namespace duo::platform {
 namespace {
 
+// What stands behind kOwnPorts in this process: nothing until open_driver
+// has chosen it, then the IN and OUT instructions (only on a system of the
+// Windows 95 family) or, in test builds, the simulated adapter's ports.
+enum class PortPair { kNone, kInstructions, kSimulated };
+PortPair g_port_pair = PortPair::kNone;
+
+std::uint8_t in_instruction(std::uint16_t port) {
+    std::uint8_t value;
+    asm volatile("inb %w1, %b0" : "=a"(value) : "Nd"(port));
+    return value;
+}
+
+void out_instruction(std::uint16_t port, std::uint8_t value) { asm volatile("outb %b0, %w1" : : "a"(value), "Nd"(port)); }
+
+// GetVersionEx first came with Windows 95 and NT 3.5; where it fails, bit 31
+// of GetVersion alone tells the family.
+bool system_lets_programs_use_ports() {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    const std::int32_t platform_id = GetVersionExA(&info) ? static_cast<std::int32_t>(info.dwPlatformId) : -1;
+    return windows95_family(GetVersion(), platform_id);
+}
+
 #ifdef DUO_SIM_FALLBACK
 // The simulated port driver, loaded only when the real device is missing and
 // the user has named a simulated adapter; compiled into test builds only
@@ -20,6 +43,10 @@ struct SimulatedDriver {
     HANDLE(WINAPI* create_file)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = nullptr;
     BOOL(WINAPI* device_io_control)(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) = nullptr;
     BOOL(WINAPI* close_handle)(HANDLE) = nullptr;
+    // Its adapter's ports, one byte at a time, for the own-ports way.
+    BOOL(WINAPI* open_ports)() = nullptr;
+    BYTE(WINAPI* port_in)(WORD) = nullptr;
+    void(WINAPI* port_out)(WORD, BYTE) = nullptr;
 };
 
 SimulatedDriver g_sim;
@@ -69,6 +96,21 @@ bool load_simulated_driver() {
     g_sim = sim;
     return true;
 }
+
+// DUOGATE_ACCESS=ports: the tests' stand-in for a Windows 95 PC without the
+// port driver, the library's own port access over the simulated adapter.
+bool simulated_ports() {
+    char way[8];
+    const DWORD len = GetEnvironmentVariableA("DUOGATE_ACCESS", way, sizeof way);
+    if (len == 0 || len >= sizeof way || lstrcmpiA(way, "ports") != 0) return false;
+    if (!g_sim.port_in && (!resolve(g_sim.module, "DuoGate_OpenPorts", g_sim.open_ports) ||
+                           !resolve(g_sim.module, "DuoGate_PortIn", g_sim.port_in) ||
+                           !resolve(g_sim.module, "DuoGate_PortOut", g_sim.port_out))) {
+        g_sim.port_in = nullptr;
+        return false;
+    }
+    return g_sim.open_ports() != FALSE;
+}
 #endif
 
 HANDLE open_device(decltype(&CreateFileA) create) {
@@ -80,8 +122,16 @@ HANDLE open_device(decltype(&CreateFileA) create) {
 DriverHandle open_driver() {
     HANDLE handle = open_device(&CreateFileA);
     if (handle != INVALID_HANDLE_VALUE) return reinterpret_cast<DriverHandle>(handle);
+    if (system_lets_programs_use_ports()) {
+        g_port_pair = PortPair::kInstructions;
+        return kOwnPorts;
+    }
 #ifdef DUO_SIM_FALLBACK
     if (!load_simulated_driver()) return 0;
+    if (simulated_ports()) {
+        g_port_pair = PortPair::kSimulated;
+        return kOwnPorts;
+    }
     handle = open_device(g_sim.create_file);
     if (handle == INVALID_HANDLE_VALUE) return 0;
     g_sim_handle = handle;
@@ -92,6 +142,10 @@ DriverHandle open_driver() {
 }
 
 void close_driver(DriverHandle handle) {
+    if (handle == kOwnPorts) {
+        g_port_pair = PortPair::kNone;
+        return;
+    }
     HANDLE h = reinterpret_cast<HANDLE>(handle);
 #ifdef DUO_SIM_FALLBACK
     if (g_sim.module && h == g_sim_handle) {
@@ -113,6 +167,26 @@ bool device_io_control(DriverHandle handle, std::uint32_t code, const void* in, 
     auto call = &DeviceIoControl;
 #endif
     return call(h, code, const_cast<void*>(in), in_size, out, out_size, &returned, nullptr) != FALSE;
+}
+
+std::uint8_t port_in(std::uint16_t port) {
+    switch (g_port_pair) {
+    case PortPair::kInstructions: return in_instruction(port);
+#ifdef DUO_SIM_FALLBACK
+    case PortPair::kSimulated: return g_sim.port_in(port);
+#endif
+    default: return 0xFF;
+    }
+}
+
+void port_out(std::uint16_t port, std::uint8_t value) {
+    switch (g_port_pair) {
+    case PortPair::kInstructions: out_instruction(port, value); return;
+#ifdef DUO_SIM_FALLBACK
+    case PortPair::kSimulated: g_sim.port_out(port, value); return;
+#endif
+    default: return;
+    }
 }
 
 DesktopMode desktop_mode() {

@@ -1,5 +1,6 @@
 #include "lib/core/query.h"
 
+#include "lib/core/platform.h"
 #include "lib/core/state.h"
 
 namespace duo {
@@ -8,6 +9,11 @@ namespace {
 std::int32_t answer(std::int32_t value) {
     g_shared.last_error = kErrNone;
     return value;
+}
+
+PortAccess port_access() {
+    if (g_process.driver == 0) return kAccessNone;
+    return g_process.driver == platform::kOwnPorts ? kAccessOwnPorts : kAccessDriver;
 }
 
 std::int32_t refuse() {
@@ -28,6 +34,7 @@ std::int32_t query(std::int32_t code, std::int32_t index) {
         if (index < 0 || index >= kStatusEntries) return refuse();
         return answer(g_shared.current_table.status[index]);
     case kQueryDefaultFrequency: return answer(default_frequency());
+    case kQueryPortAccess: return answer(port_access());
     default: return refuse();
     }
 }

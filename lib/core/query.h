@@ -17,7 +17,11 @@ enum QueryCode : std::int32_t {
     kQueryLastError = 103,
     kQueryStatus = 104,
     kQueryDefaultFrequency = 105,
+    kQueryPortAccess = 106,
 };
+
+// Query 106's answers: how this process reaches the adapter.
+enum PortAccess : std::int32_t { kAccessNone = 0, kAccessDriver = 1, kAccessOwnPorts = 2 };
 
 // Answers for Query_VR_System; -1 for an unknown code or an index outside
 // the status table (error 400 either way).

@@ -78,6 +78,10 @@ constexpr int kLetterA = 0x41;
 // ET6000: CR21 holds the high byte of its PCI I/O base, where the PCI
 // vendor and device ids can be read.
 constexpr std::uint8_t kEt6000BaseHigh = 0x21;
+// Another chip's CR21 names no base: the ports below 0x1000 belong to ISA
+// devices (and their 10-bit aliases), where even a read can change a
+// device's state, and no PCI I/O base is put there.
+constexpr std::uint32_t kLowestPciIoBase = 0x1000;
 constexpr std::uint16_t kTsengVendor = 0x100C, kEt6000Device = 0x3208;
 
 std::int32_t from_registry() {
@@ -175,6 +179,7 @@ std::uint16_t read_port_pair(std::uint32_t port) {
 
 std::int32_t probe_et6000() {
     const std::uint32_t base = static_cast<std::uint32_t>(read_crtc(kEt6000BaseHigh)) << 8;
+    if (base < kLowestPciIoBase) return 0;
     if (read_port_pair(base) != kTsengVendor || read_port_pair(base + 2) != kEt6000Device) return 0;
     g_shared.et6000_base_port = static_cast<std::int32_t>(base);
     return 0x501;

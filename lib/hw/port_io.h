@@ -1,5 +1,6 @@
-// Register access through this process's port driver handle. Writes are not
-// checked; a read that fails yields 0.
+// Register access the way Init chose for this process: through the port
+// driver's handle, or the library's own port access (lib/hw/own_ports.h).
+// Writes are not checked; a read that fails yields 0.
 #pragma once
 #include <cstdint>
 

@@ -48,7 +48,7 @@ void reset_world(std::string_view adapter, sim::DesktopMode mode, std::uint32_t 
     g_shared = SharedState{};
     g_process = ProcessState{};
     attach_process();
-    g_process.driver = kFakeHandle;
+    g_process.driver = f.own_ports ? platform::kOwnPorts : kFakeHandle;
 }
 
 } // namespace testing
@@ -58,8 +58,13 @@ namespace platform {
 DriverHandle open_driver() {
     auto& f = testing::fake();
     ++f.opens;
-    return f.driver_present ? testing::kFakeHandle : 0;
+    if (!f.driver_present) return 0;
+    return f.own_ports ? kOwnPorts : testing::kFakeHandle;
 }
+
+std::uint8_t port_in(std::uint16_t port) { return sim::port_read(*testing::fake().adapter, port); }
+
+void port_out(std::uint16_t port, std::uint8_t value) { sim::port_write(*testing::fake().adapter, port, value); }
 
 void close_driver(DriverHandle) { ++testing::fake().closes; }
 

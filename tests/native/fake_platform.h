@@ -25,6 +25,10 @@ struct PostedMessage {
 struct FakePlatform {
     std::unique_ptr<sim::AdapterState> adapter = std::make_unique<sim::AdapterState>();
     bool driver_present = true;
+    // The way Init takes: the driver's handle, or (a Windows 95 PC without
+    // the driver) the library's own port access to the adapter's ports.
+    // Kept by reset_world.
+    bool own_ports = false;
     sim::DesktopMode desktop{800, 600, 16}; // what the screen reports
     std::uintptr_t cursor = 0x77;            // the cursor shown; 0 while hidden
     int cursor_hides = 0;

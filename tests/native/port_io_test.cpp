@@ -2,6 +2,7 @@
 // adapter's registers.
 #include <gtest/gtest.h>
 
+#include "lib/core/platform.h"
 #include "lib/core/state.h"
 #include "lib/hw/driver_protocol.h"
 #include "lib/hw/port_io.h"
@@ -108,6 +109,53 @@ TEST_F(PortIoTest, EachOperationIsOneDriverCallWithItsCode) {
     Set_Et6000_Clock(0x1000, 1, 2);
     std::vector<std::uint32_t> expected{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
     EXPECT_EQ(calls, expected);
+}
+
+// Only the Windows 95 family's answers let the library execute IN and OUT:
+// GetVersion of Windows 95, 98, ME, NT 4, 2000, XP, and Win32s (bit 31 set,
+// but platform id 0).
+TEST(OwnPorts, OnlyAWindows95FamilyAnswerAllowsPortInstructions) {
+    struct Answer {
+        std::uint32_t version;
+        std::int32_t platform_id;
+        bool allowed;
+    } answers[] = {{0xC3B60004, 1, true},  {0xC0000A04, 1, true},  {0xC0005A04, 1, true}, {0xC3B60004, -1, true},
+                   {0x05650004, 2, false}, {0x08930005, 2, false}, {0x0A280105, 2, false}, {0x05650004, -1, false},
+                   {0x80000B03, 0, false}};
+    for (const Answer& a : answers)
+        EXPECT_EQ(platform::windows95_family(a.version, a.platform_id), a.allowed) << std::hex << a.version;
+}
+
+// Through the library's own port access every operation leaves the
+// sequencer, CRTC and graphics index registers as it found them, and no
+// driver call is made.
+TEST_F(PortIoTest, OwnPortsGiveTheIndexRegistersBackAndCallNoDriver) {
+    for (const char* name : {"trident-9680", "s3-765", "s3-868", "cirrus-543x", "et6000"}) {
+        SCOPED_TRACE(name);
+        testing::reset_world(name);
+        g_process.driver = platform::kOwnPorts;
+        Write_Port(kSeqIndex, 0x1F);
+        Write_Port(kCrtcIndex, 0x2C);
+        Write_Port(0x3CE, 0x06);
+        Write_Port(0x3C8, 0x40);
+        std::uint8_t block[25], b0 = 0, b1 = 0;
+        Read_Reg_Block(kCrtcIndex, 0, 25, block);
+        Write_Reg_Block(kCrtcIndex, 0, 25, block);
+        write_seq(0x07, read_seq(0x07));
+        Write_Index_Reg(0x3CE, 0x05, Read_Index_Reg(0x3CE, 0x05));
+        Set_Trident_Clock(0x44, 0x12, 1);
+        Set_S3_Clock(0x42, 0x55);
+        Set_S3_Dac_Clock(0x42, 0x55);
+        Get_S3_Dac_Clock(b0, b1);
+        Set_Cirrus_Clock(0x4A, 0x2B);
+        Set_Et6000_Clock(0xE800, 0x21, 0x25);
+        Get_Et6000_Clock(0xE800, b0, b1);
+        EXPECT_EQ(Read_Port(kSeqIndex), 0x1F);
+        EXPECT_EQ(Read_Port(kCrtcIndex), 0x2C);
+        EXPECT_EQ(Read_Port(0x3CE), 0x06);
+        EXPECT_EQ(Read_Port(0x3C8), 0x40) << "the palette write index";
+        EXPECT_TRUE(testing::fake().driver_calls.empty());
+    }
 }
 
 } // namespace

@@ -42,7 +42,7 @@ TEST_F(QueryTest, LineDoubleModeAnswers16InsteadOfTheFrequency) {
 }
 
 TEST_F(QueryTest, UnknownCodeAnswersAllBitsSetAndError400) {
-    for (int code : {0, 99, 106, 604, -1, 0x7FFFFFFF}) {
+    for (int code : {0, 99, 107, 604, -1, 0x7FFFFFFF}) {
         EXPECT_EQ(query(code, 0), -1) << code;
         EXPECT_EQ(query(103, 0), 400) << code;
     }

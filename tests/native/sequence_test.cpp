@@ -530,7 +530,7 @@ private:
         std::string trail;
         for (const std::string& line : history_) trail += "    " + line + "\n";
         ADD_FAILURE() << model_.name << " " << mode_.width << "x" << mode_.height << "x" << mode_.bits_per_pixel
-                      << ", step " << steps_ << ": " << why << "\n  last steps:\n" << trail;
+                      << (testing::fake().own_ports ? " own ports" : "") << ", step " << steps_ << ": " << why << "\n  last steps:\n" << trail;
     }
 
     // A fresh load: the tables come from the file the last Close wrote.
@@ -630,25 +630,35 @@ TEST(Sequence, ClientsInAnyOrderKeepAdapterMonitorAndSettingsConsistent) {
     const double seconds = env_number("DUO_SEQUENCE_SECONDS", DUO_SEQUENCE_DEFAULT_SECONDS);
     std::printf("sequence: seed %u, %.0f s (DUO_SEQUENCE_SEED, DUO_SEQUENCE_SECONDS)\n", seed, seconds);
 
-    std::vector<std::pair<const sim::AdapterModel*, sim::DesktopMode>> runs;
+    // Every adapter and mode through the port driver and through the
+    // library's own port access.
+    struct Run {
+        const sim::AdapterModel* model;
+        sim::DesktopMode mode;
+        bool own_ports;
+    };
+    std::vector<Run> runs;
     int count = 0;
     const sim::AdapterModel* models = sim::adapter_models(count);
     for (int i = 0; i < count; ++i) {
         if (family_of(models[i].expected_chip) == kNoFamily) continue;
         for (const auto& [w, h] : {std::pair{640, 480}, std::pair{800, 600}, std::pair{1024, 768}})
-            for (int bits : {8, 16, 24}) runs.push_back({&models[i], sim::DesktopMode{w, h, bits}});
+            for (int bits : {8, 16, 24})
+                for (bool own_ports : {false, true}) runs.push_back({&models[i], sim::DesktopMode{w, h, bits}, own_ports});
     }
     const auto per_run = std::chrono::duration<double>(seconds / static_cast<double>(runs.size()));
     long total_steps = 0;
     int failures = 0;
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        Sequence sequence(*runs[i].first, runs[i].second, seed + static_cast<unsigned>(i));
+        testing::fake().own_ports = runs[i].own_ports;
+        Sequence sequence(*runs[i].model, runs[i].mode, seed + static_cast<unsigned>(i / 2));
         const auto end = std::chrono::steady_clock::now() + per_run;
         while (std::chrono::steady_clock::now() < end && sequence.step()) {
         }
         total_steps += sequence.steps();
         failures += sequence.failed();
     }
+    testing::fake().own_ports = false;
     std::printf("sequence: %zu adapter/mode runs, %ld steps, %d failed\n", runs.size(), total_steps, failures);
     std::printf("sequence: timing rows whose own data puts the monitor out of range:\n");
     for (const auto& [row, view] : g_out_of_range_rows) std::printf("  %s: %s\n", row.c_str(), view.c_str());

@@ -914,6 +914,7 @@ std::vector<Difference> adapter_differences(const sim::AdapterState& want, const
     for (int i = 0; i < 2; ++i) {
         add("Trident old-mode SR" + hex(0x0D + i), want.trident_old_mode_regs[i], got.trident_old_mode_regs[i]);
         add("S3 DAC clock byte " + std::to_string(i), want.s3_dac_clock[i], got.s3_dac_clock[i]);
+        add("S3 DCLK loaded byte " + std::to_string(i), want.s3_dclk[i], got.s3_dclk[i]);
     }
     for (int i = 0; i < 16; ++i) add("mach64 PLL " + hex(i), want.mach64_pll[i], got.mach64_pll[i]);
     for (int i = 0; i < 8; ++i)
@@ -955,7 +956,9 @@ std::uint8_t bits_in(const RegisterBits (&table)[N], sim::ChipFamily family, con
 // the open step has lifted; after every Close it is as it powered on, bit
 // for bit. On every adapter, desktop mode and seeded desktop, through stereo
 // at several frequencies, eye swaps, a frequency change, a resume and
-// line-double mode, and a Close while stereo runs.
+// line-double mode, and a Close while stereo runs. Each run goes through the
+// port driver and then through the library's own port access, which must
+// leave the adapter as the driver did after every step.
 TEST(WholeAdapter, DisableAndCloseLeaveTheDesktopAsPoweredOn) {
     const std::uint32_t seeds[] = {sim::run_seed(), 0x5EED0001u};
     int checked = 0;
@@ -968,10 +971,20 @@ TEST(WholeAdapter, DisableAndCloseLeaveTheDesktopAsPoweredOn) {
         for (const auto& [w, h] : {std::pair{640, 480}, std::pair{800, 600}, std::pair{1024, 768}})
             for (int bits : {8, 16, 24})
                 for (std::uint32_t seed : seeds) {
+                  std::vector<sim::AdapterState> by_driver;
+                  for (bool own_ports : {false, true}) {
                     const sim::DesktopMode mode{w, h, bits};
-                    char run[96];
-                    std::snprintf(run, sizeof run, "%s %dx%dx%d seed %u", model.name, w, h, bits, seed);
+                    char run[112];
+                    std::snprintf(run, sizeof run, "%s %dx%dx%d seed %u%s", model.name, w, h, bits, seed,
+                                  own_ports ? " own ports" : "");
+                    std::size_t step_count = 0;
                     auto expect_same = [&](const sim::AdapterState& want, const char* step, bool locks_open) {
+                        if (!own_ports) by_driver.push_back(adapter());
+                        else if (step_count < by_driver.size())
+                            for (const Difference& d : adapter_differences(by_driver[step_count], adapter()))
+                                failures.push_back(std::string(run) + ", " + step + ": " + d.name + " by driver " +
+                                                   hex(static_cast<int>(d.expected)) + " got " + hex(static_cast<int>(d.got)));
+                        ++step_count;
                         for (const Difference& d : adapter_differences(want, adapter())) {
                             const std::uint8_t loose = locks_open ? bits_in(kLockBits, want.family, d.name) : 0;
                             if (((d.expected ^ d.got) & ~unsigned{loose}) == 0) continue;
@@ -980,6 +993,7 @@ TEST(WholeAdapter, DisableAndCloseLeaveTheDesktopAsPoweredOn) {
                         }
                         ++checked;
                     };
+                    testing::fake().own_ports = own_ports;
                     testing::reset_world(model.name, mode, seed);
                     testing::reset_registry();
                     testing::list_adapter(model);
@@ -989,6 +1003,7 @@ TEST(WholeAdapter, DisableAndCloseLeaveTheDesktopAsPoweredOn) {
                     expect_same(power_on, "after Init", true);
                     for (std::int32_t f : {3, 9, 6}) {
                         if (enable_stereo(kOwnHost, f) != f) continue;
+                        expect_same(adapter(), "after Enable", false);
                         switch_glasses();
                         set_frequency(f == 9 ? 4 : 8);
                         resume_stereo();
@@ -1006,9 +1021,12 @@ TEST(WholeAdapter, DisableAndCloseLeaveTheDesktopAsPoweredOn) {
                     line_double_command(kLineDoubleOn);
                     close_library(kOwnHost);
                     expect_same(power_on, "after Close with stereo on", false);
+                    EXPECT_EQ(testing::fake().driver_calls.empty(), own_ports) << run;
+                  }
                 }
     }
-    EXPECT_GT(checked, 500);
+    testing::fake().own_ports = false;
+    EXPECT_GT(checked, 1000);
     std::string text;
     for (std::size_t i = 0; i < failures.size() && i < 40; ++i) text += "  " + failures[i] + "\n";
     EXPECT_TRUE(failures.empty()) << failures.size() << " differences, the first:\n" << text;

@@ -108,6 +108,40 @@ TEST_F(DriverOpen, WithoutTheDeviceOrANamedAdapterNothingOpens) {
     EXPECT_EQ(platform::open_driver(), 0u);
 }
 
+// Wine answers as the NT family does, where IN and OUT raise an exception in
+// a program: without the device no way opens, also when the tests' own-ports
+// stand-in is asked for without an adapter, and the port pair executes
+// neither instruction (this process would end if it did).
+TEST_F(DriverOpen, OnTheNtFamilyNoPortInstructionRuns) {
+    ASSERT_EQ(GetVersion() & 0x80000000u, 0u);
+    SetEnvironmentVariableA("DUOGATE_ACCESS", "ports");
+    EXPECT_EQ(platform::open_driver(), 0u);
+    SetEnvironmentVariableA("DUOGATE_ACCESS", nullptr);
+    EXPECT_EQ(platform::port_in(0x3CC), 0xFF);
+    platform::port_out(0x3C2, 0x00);
+    g_process.driver = platform::kOwnPorts;
+    EXPECT_EQ(read_crtc(0x11), 0xFF);
+    write_crtc(0x11, 0x00);
+    g_process.driver = 0;
+}
+
+// The tests' stand-in for a Windows 95 PC without the driver: the library's
+// own port access over the simulated adapter's ports.
+TEST_F(DriverOpen, NamedSimulatedAdapterIsReachedThroughOwnPorts) {
+    SetEnvironmentVariableA("DUOGATE_ADAPTER", "s3-868");
+    SetEnvironmentVariableA("DUOGATE_ACCESS", "ports");
+    g_process.driver = platform::open_driver();
+    SetEnvironmentVariableA("DUOGATE_ACCESS", nullptr);
+    ASSERT_EQ(g_process.driver, platform::kOwnPorts);
+    write_crtc(0x13, 0x6B);
+    EXPECT_EQ(read_crtc(0x13), 0x6B);
+    std::uint8_t b0 = 0, b1 = 0;
+    Set_S3_Dac_Clock(0x43, 0x5C);
+    Get_S3_Dac_Clock(b0, b1);
+    EXPECT_EQ(b0, 0x43);
+    EXPECT_EQ(b1, 0x5C);
+}
+
 TEST_F(DriverOpen, NamedSimulatedAdapterIsDrivenThroughTheDriverCalls) {
     SetEnvironmentVariableA("DUOGATE_ADAPTER", "vga");
     g_process.driver = platform::open_driver();
