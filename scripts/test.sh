@@ -38,7 +38,7 @@ echo "== mutation testing: a seeded sample of the portable core's mutants"
 scripts/mutants.sh --sample 30 --seed 1
 echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 stage_seed 2
-DUO_SEQUENCE_STEPS=$(sequence_steps 100) ctest --test-dir $broot/asan --output-on-failure
+DUO_SEQUENCE_STEPS=$(sequence_steps 150) ctest --test-dir $broot/asan --output-on-failure
 echo "== native tests at 32 bits (i386, under qemu-i386)"
 stage_seed 3
 DUO_SEQUENCE_STEPS=$(sequence_steps 100) ctest --test-dir $broot/i386 --output-on-failure
@@ -61,7 +61,7 @@ duo_session_start
 # A Wine start that ends before printing anything runs once more with the
 # same seed (tests/wine/wine-run.sh); every other failure fails.
 stage_seed 5
-if $ci; then export DUO_STRESS_STEPS=2000; fi
+if $ci; then export DUO_STRESS_STEPS=6000; fi
 ctest --test-dir $broot/win64 --output-on-failure -R '^wine\.'
 
 # Two desktop modes the 800x600x16 screen cannot show: a 256-colour screen

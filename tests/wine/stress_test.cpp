@@ -1,7 +1,8 @@
 // Eight client processes take turns calling the library's exports in a
-// random order for a bounded number of calls or time; a ninth is refused. Afterwards no client
-// has crashed or hung, the adapter is back in the desktop's mode once the
-// last client has closed with stereo off, and the settings file is whole.
+// random order for a bounded number of calls or time; a ninth is refused.
+// Afterwards no client has crashed or hung, the adapter is back in the
+// desktop's mode once the last client has closed with stereo off, and the
+// settings file is whole.
 //
 // DUO_STRESS_SECONDS sets the duration (default 60); DUO_STRESS_STEPS sets
 // the number of calls instead (as CI does), the duration then only guards
@@ -155,7 +156,9 @@ TEST(Stress, EightClientsInRandomOrder) {
         if (counts[verb] % 50 == 0) c.ask("messages");
     }
     for (const auto& [verb, n] : counts) std::printf("stress: %-10s %d\n", verb.c_str(), n);
-    if (steps != 0) EXPECT_EQ(calls, steps) << "the time guard of " << seconds << " s ended the run";
+    if (steps != 0) {
+        EXPECT_EQ(calls, steps) << "the time guard of " << seconds << " s ended the run";
+    }
 
     // Every client is alive and answers; those holding the library close it,
     // the first of them switching stereo off.
