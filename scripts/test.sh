@@ -41,7 +41,7 @@ stage_seed 2
 DUO_SEQUENCE_STEPS=$(sequence_steps 150) ctest --test-dir $broot/asan --output-on-failure
 echo "== native tests at 32 bits (i386, under qemu-i386)"
 stage_seed 3
-DUO_SEQUENCE_STEPS=$(sequence_steps 100) ctest --test-dir $broot/i386 --output-on-failure
+DUO_SEQUENCE_STEPS=$(sequence_steps 500) ctest --test-dir $broot/i386 --output-on-failure
 echo "== static checks of the 32-bit and 64-bit images"
 ctest --test-dir $broot/win32 --output-on-failure -R '^static\.'
 ctest --test-dir $broot/win64 --output-on-failure -R '^static\.'
