@@ -4,6 +4,9 @@
 # 32-bit build, checked statically); on request also asan, i386 (the portable
 # core and its tests for 32-bit Linux, run under qemu-i386) and fuzz
 # (libFuzzer targets, clang). build.sh [native|asan|win64|win32|i386|fuzz ...]
+# A tree written TREE:TARGET builds only that target (win64:duo_main: what
+# scripts/run.sh runs). Every tree is configured again each time, so that a
+# changed option (DUO_WERROR under CI) takes effect.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,7 +16,10 @@ werror=OFF
 [[ "${CI:-}" == true ]] && werror=ON
 trees=("$@")
 ((${#trees[@]})) || trees=(native win64 win32)
-for tree in "${trees[@]}"; do
+for entry in "${trees[@]}"; do
+  tree=${entry%%:*}
+  targets=()
+  [[ $entry == *:* ]] && targets=(--target "${entry#*:}")
   case "$tree" in
     native) args=() ;;
     win64) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
@@ -23,8 +29,6 @@ for tree in "${trees[@]}"; do
     fuzz) args=(-DCMAKE_CXX_COMPILER=clang++ -DDUO_FUZZ=ON -DDUO_BUILD_TESTS=OFF) ;;
     *) echo "unknown tree $tree" >&2; exit 2 ;;
   esac
-  if [[ ! -f $broot/$tree/build.ninja ]]; then
-    cmake -S . -B "$broot/$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUO_WERROR=$werror "${args[@]}" >/dev/null
-  fi
-  cmake --build "$broot/$tree" -j2
+  cmake -S . -B "$broot/$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUO_WERROR=$werror "${args[@]}" >/dev/null
+  cmake --build "$broot/$tree" -j2 "${targets[@]}"
 done

@@ -4,6 +4,7 @@
 # committed corpus never grows. Prints per target the executions run and
 # whether it found anything; exits non-zero on a finding, whose input and
 # log stay in the fuzz tree's run/ folder. fuzz.sh [SECONDS]
+# DUO_SEED, when given, is libFuzzer's seed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -23,7 +24,7 @@ for entry in "${targets[@]}"; do
   cp fuzz/corpus/"$target"/* "$run/corpus/"
   status=0
   "$broot/fuzz/bin/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
-    -artifact_prefix="$run/findings/" "$run/corpus" >"$run/log" 2>&1 || status=$?
+    ${DUO_SEED:+-seed="$DUO_SEED"} -artifact_prefix="$run/findings/" "$run/corpus" >"$run/log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$run/log")
   [[ -n $runs ]] || runs=$(grep -o '^#[0-9]*' "$run/log" | tail -n 1 | tr -d '#' || true)
   if ((status != 0)) || [[ -n $(ls -A "$run/findings") ]]; then

@@ -12,9 +12,8 @@ tree=$broot/release32
 werror=OFF
 [[ "${CI:-}" == true ]] && werror=ON
 scripts/install-deps.sh
-if [[ ! -f $tree/build.ninja ]]; then
-  cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUO_WERROR=$werror -DDUO_SIM_FALLBACK=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-fi
+# Configured every time, so that a changed option takes effect.
+cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUO_WERROR=$werror -DDUO_SIM_FALLBACK=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$tree" -j2
 ls "$(cd "$tree" && pwd)"/duoscope-*-win32.zip

@@ -14,7 +14,7 @@ cd "$root"
 adapter=${1:-s3-765}
 export DUO_SCREEN=${2:-800x600x16}
 scripts/install-deps.sh
-scripts/build.sh win64
+scripts/build.sh win64:duo_main
 source scripts/wine-session.sh
 duo_session_start
 export DUOGATE_ADAPTER=$adapter

@@ -119,9 +119,10 @@ const AdapterModel* model_of(const AdapterState& state);
 // string) when the card is not listed or the value does not fit.
 std::size_t hardware_key(const AdapterModel& model, char* out, std::size_t size);
 
-// The desktop seed of this run: DUO_SIM_SEED when set (a decimal or 0x
-// number), otherwise taken from the time; told once on stderr so that the
-// run can be replayed.
+// The seed of this run, for the simulated desktops and the seeded tests:
+// DUO_SEED when set (a decimal or 0x number), otherwise taken from the
+// time; told once on stderr so that the run can be replayed, and put into
+// this process's environment for what it loads or starts later.
 std::uint32_t run_seed();
 
 // Bits inside `mask` as a display driver may have left them, drawn from the

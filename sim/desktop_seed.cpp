@@ -17,11 +17,11 @@ std::uint32_t mix(std::uint32_t x) {
 }
 
 std::uint32_t choose_seed() {
-    if (const char* text = std::getenv("DUO_SIM_SEED")) {
+    if (const char* text = std::getenv("DUO_SEED")) {
         char* end = nullptr;
         const unsigned long value = std::strtoul(text, &end, 0);
         if (end != text && *end == '\0') return static_cast<std::uint32_t>(value);
-        std::fprintf(stderr, "duosim: DUO_SIM_SEED=%s is not a number; taking one from the time\n", text);
+        std::fprintf(stderr, "duosim: DUO_SEED=%s is not a number; taking one from the time\n", text);
     }
     const auto now = std::chrono::system_clock::now().time_since_epoch().count();
     const std::uint32_t seed = mix(static_cast<std::uint32_t>(now) ^ static_cast<std::uint32_t>(now >> 32));
@@ -33,7 +33,12 @@ std::uint32_t choose_seed() {
 std::uint32_t run_seed() {
     static const std::uint32_t seed = [] {
         const std::uint32_t chosen = choose_seed();
-        std::fprintf(stderr, "duosim: desktop seed %u (DUO_SIM_SEED=%u replays it)\n", chosen, chosen);
+        std::fprintf(stderr, "duosim: seed %u (DUO_SEED=%u replays it)\n", chosen, chosen);
+        // Simulated drivers loaded later and processes started from here
+        // draw from the same seed.
+        static char setting[32];
+        std::snprintf(setting, sizeof setting, "DUO_SEED=%u", chosen);
+        putenv(setting);
         return chosen;
     }();
     return seed;

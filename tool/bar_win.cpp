@@ -34,7 +34,7 @@ void apply_stereo_state(bool on) {
     for (int id : kStateButtons) EnableWindow(button_window(id), enabled_in_state(id, on) ? TRUE : FALSE);
 }
 
-UINT hot_key_letter(int id) { return id == 1024 ? 'O' : 'T'; }
+UINT hot_key_letter(int id) { return id == kHotKeyO ? 'O' : 'T'; }
 
 void blit_piece(HDC dest, int x, int y, int w, int h, int sx, int sy) {
     BitBlt(dest, x, y, w, h, g_tool.memory_dc, sx, sy, SRCCOPY);
@@ -77,7 +77,7 @@ void draw_button(const DRAWITEMSTRUCT* item) {
            SRCCOPY);
 }
 
-bool is_frequency_index(LPARAM value) { return value >= 0 && value <= 9; }
+bool is_frequency_index(LPARAM value) { return value >= DUO_FREQ_MIN && value <= DUO_FREQ_MAX; }
 
 // The library answers 0 both for "frequency index 0" and for a refusal;
 // only its last error code tells them apart.
@@ -119,7 +119,7 @@ void run_command(HWND bar, int id) {
 void library_notification(WPARAM code, LPARAM value) {
     switch (code) {
     case DUO_N_AVAILABLE:
-        for (int i = 0; i < 20; ++i) g_tool.available[i] = static_cast<int>((value >> i) & 1);
+        for (int i = 0; i < DUO_STATUS_ENTRIES; ++i) g_tool.available[i] = static_cast<int>((value >> i) & 1);
         break;
     case DUO_N_STEREO_ON:
         apply_stereo_state(true);
@@ -212,9 +212,9 @@ void destroy_bar(HWND bar) {
 
 const char* refusal_text(int error) {
     switch (error) {
-    case 201: return "VR system is not initialized";
-    case 300: return "VR system is not enabled";
-    case 301: return "Frequency is not supported";
+    case DUO_ERR_NOT_INITIALISED: return "VR system is not initialized";
+    case DUO_ERR_STEREO_OFF: return "VR system is not enabled";
+    case DUO_ERR_BAD_FREQUENCY: return "Frequency is not supported";
     default: return "VR system refused the request";
     }
 }
@@ -222,7 +222,8 @@ const char* refusal_text(int error) {
 } // namespace
 
 void read_library_frequencies() {
-    for (int i = 0; i < 20; ++i) g_tool.available[i] = i <= 9 && Query_VR_System(DUO_Q_STATUS, i) == 1 ? 1 : 0;
+    for (int i = 0; i < DUO_STATUS_ENTRIES; ++i)
+        g_tool.available[i] = i <= DUO_FREQ_MAX && Query_VR_System(DUO_Q_STATUS, i) == 1 ? 1 : 0;
     const int current = Query_VR_System(DUO_Q_FREQUENCY, 0);
     if (is_frequency_index(current)) g_tool.shown_frequency = current;
 }
@@ -268,7 +269,7 @@ LRESULT CALLBACK BarWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
         return 0;
     case DUO_WM_NOTIFY: library_notification(wparam, lparam); return 0;
     case WM_HOTKEY:
-        if (wparam == 1023 || wparam == 1024) SwitchGlasses();
+        if (wparam == kHotKeyT || wparam == kHotKeyO) SwitchGlasses();
         return 0;
     case WM_LBUTTONDOWN:
         hide_hint();

@@ -17,7 +17,7 @@ namespace {
 constexpr int kFreqOk = 110, kFreqCancel = 111, kFreqDefault = 112;
 constexpr int kInfoOk = 113;
 constexpr int kSettingsOk = 114, kSettingsCancel = 115;
-constexpr int kGroupHotKey = 1026, kGroupLayout = 1027;
+constexpr int kGroupHotKey = DUO_TOOL_GROUP_HOT_KEY, kGroupLayout = DUO_TOOL_GROUP_LAYOUT;
 
 // What every dialog keeps from opening to closing.
 struct DialogDcs {
@@ -93,7 +93,7 @@ struct FreqDialog {
     DialogDcs dcs;
     HBITMAP marker = nullptr;
     int shown_at_opening = 0;
-    int library_default = 20;
+    int library_default = DUO_FREQ_DEFAULT;
 } g_freq;
 
 void paint_frequency_dialog(HWND dlg) {
@@ -107,7 +107,8 @@ void paint_frequency_dialog(HWND dlg) {
         bitmap_text(dc, 280, 150, text, 5, 1);
     for (int index = kFirstListedFrequency; index <= kLastListedFrequency; ++index) {
         char label[10] = {};
-        const int length = LoadStringA(g_tool.instance, static_cast<UINT>(index + 11), label, sizeof label);
+        const int length = LoadStringA(g_tool.instance, static_cast<UINT>(DUO_TOOL_STRING_FREQUENCY_LABELS + index), label,
+                                       sizeof label);
         const Point at = frequency_label_position(index);
         bitmap_text(dc, at.x, at.y, label, length, g_tool.available[index]);
     }
@@ -200,10 +201,10 @@ void accept_settings() {
     HWND bar = g_tool.bar;
     const int wanted = g_settings.choice.hot_key;
     if (wanted != g_tool.hot_key) {
-        if (wanted == 1023 || wanted == 1024) {
+        if (wanted == kHotKeyT || wanted == kHotKeyO) {
             if (g_tool.hot_key != 0) UnregisterHotKey(bar, g_tool.hot_key);
             g_tool.hot_key = wanted;
-            if (!RegisterHotKey(bar, wanted, MOD_ALT | MOD_CONTROL, wanted == 1024 ? 'O' : 'T')) {
+            if (!RegisterHotKey(bar, wanted, MOD_ALT | MOD_CONTROL, wanted == kHotKeyO ? 'O' : 'T')) {
                 MessageBoxA(GetFocus(), "RegisterHotKey() fails.", "Warning", MB_ICONEXCLAMATION | MB_OK);
                 g_tool.hot_key = 0;
             }

@@ -4,7 +4,9 @@
 
 #include "duoscope.h"
 #include "tool/bar_layout.h"
+#include "tool/dialog_text.h"
 #include "tool/hint_logic.h"
+#include "tool/res/resource_ids.h"
 
 namespace duo::tool {
 
@@ -14,11 +16,13 @@ inline constexpr UINT_PTR kHintTimer = 1000;
 inline constexpr char kPositionFile[] = ".\\DuoDeck.ini";
 
 // Bitmap resources.
-inline constexpr int kFaceNormal = 165, kFaceDisabled = 168, kFacePressed = 169;
-inline constexpr int kFaceNormal16 = 183, kFacePressed16 = 184, kFaceDisabled16 = 185;
-inline constexpr int kTextDark = 170, kTextLight = 171;
-inline constexpr int kDialogButtonUp = 177, kDialogButtonDown = 180;
-inline constexpr int kMarkSelected = 143, kMarkOnTop = 140;
+inline constexpr int kFaceNormal = DUO_TOOL_FACE_NORMAL, kFaceDisabled = DUO_TOOL_FACE_DISABLED,
+                     kFacePressed = DUO_TOOL_FACE_PRESSED;
+inline constexpr int kFaceNormal16 = DUO_TOOL_FACE_NORMAL16, kFacePressed16 = DUO_TOOL_FACE_PRESSED16,
+                     kFaceDisabled16 = DUO_TOOL_FACE_DISABLED16;
+inline constexpr int kTextDark = DUO_TOOL_TEXT_DARK, kTextLight = DUO_TOOL_TEXT_LIGHT;
+inline constexpr int kDialogButtonUp = DUO_TOOL_DIALOG_BUTTON_UP, kDialogButtonDown = DUO_TOOL_DIALOG_BUTTON_DOWN;
+inline constexpr int kMarkSelected = DUO_TOOL_MARK_SELECTED, kMarkOnTop = DUO_TOOL_MARK_ON_TOP;
 
 struct ToolState {
     HINSTANCE instance = nullptr;
@@ -26,10 +30,10 @@ struct ToolState {
     RECT saved_rect{0, 0, 0, 0};
     bool position_read = false;
     HWND stacking = HWND_TOPMOST;
-    int hot_key = 1023;
-    int enable_frequency = 20;
+    int hot_key = kHotKeyT;
+    int enable_frequency = DUO_FREQ_DEFAULT;
     int shown_frequency = 5;
-    int available[20] = {};
+    int available[DUO_STATUS_ENTRIES] = {};
     bool hidden = false;
     bool library_initialised = false;
     HintState hint;
@@ -70,7 +74,7 @@ void run_hint_step();
 INT_PTR CALLBACK FreqSelectDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK InfoBoxDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK VRSettingsDlgProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
-// sheet not 0: the light sheet 171; 0: the dark sheet 170.
+// sheet not 0: the light sheet kTextLight; 0: the dark sheet kTextDark.
 void bitmap_text(HDC dest, int x, int y, const char* text, int length, int sheet);
 void draw_dialog_button(HDC memory_dc, const DRAWITEMSTRUCT* item);
 

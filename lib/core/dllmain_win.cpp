@@ -2,6 +2,7 @@
 
 #include "lib/core/clients.h"
 #include "lib/core/state.h"
+#include "lib/res/resource_ids.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
@@ -9,8 +10,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         if (!duo::attach_process()) return FALSE; // eight clients already
         duo::g_process.module_instance = reinterpret_cast<std::uintptr_t>(instance);
         // Each process draws the dialog buttons with its own pair of faces.
-        duo::g_process.face_raised = reinterpret_cast<std::uintptr_t>(LoadBitmapA(instance, MAKEINTRESOURCEA(158)));
-        duo::g_process.face_sunken = reinterpret_cast<std::uintptr_t>(LoadBitmapA(instance, MAKEINTRESOURCEA(157)));
+        duo::g_process.face_raised = reinterpret_cast<std::uintptr_t>(LoadBitmapA(instance, MAKEINTRESOURCEA(DUO_BITMAP_FACE_RAISED)));
+        duo::g_process.face_sunken = reinterpret_cast<std::uintptr_t>(LoadBitmapA(instance, MAKEINTRESOURCEA(DUO_BITMAP_FACE_SUNKEN)));
         DisableThreadLibraryCalls(instance);
         return TRUE;
     case DLL_PROCESS_DETACH:

@@ -25,11 +25,11 @@ DrawContext g_answer_kit;  // PASSFAIL or FAILCONFIRM, never both at once
 HBITMAP g_marker = nullptr;
 DiagnosisState g_state;
 
-// The name of a frequency index (string id index + 2); empty when there is none.
+// The name of a frequency index; empty when there is none.
 void frequency_name(std::int32_t frequency, char (&name)[kNameLength]) {
     name[0] = '\0';
     if (frequency >= 0 && frequency < kFrequencyCount)
-        LoadStringA(library_instance(), frequency + 2, name, kNameLength);
+        LoadStringA(library_instance(), DUO_STRING_FREQUENCY_NAMES + frequency, name, kNameLength);
 }
 
 void draw_name(HDC dc, HDC sheet_dc, int x, int y, std::int32_t frequency) {

@@ -4,12 +4,12 @@
 #pragma once
 #include <windows.h>
 
+#include "lib/res/resource_ids.h"
+
 namespace duo {
 
-inline constexpr int kTextSheet = 156;
-inline constexpr int kFaceSunken = 157;
-inline constexpr int kFaceRaised = 158;
-inline constexpr int kSelectionMarker = 132;
+inline constexpr int kTextSheet = DUO_BITMAP_TEXT_SHEET;
+inline constexpr int kSelectionMarker = DUO_BITMAP_SELECTION_MARKER;
 inline constexpr int kButtonWidth = 80;
 inline constexpr int kButtonHeight = 30;
 inline constexpr int kPictureWidth = 320;

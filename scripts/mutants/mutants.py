@@ -439,12 +439,13 @@ def run_limited(cmd, env, timeout):
 
 def run_tests(worker, args, unit_limit, seq_limit):
     env = dict(os.environ, DUO_SEQUENCE_SECONDS=str(args.sequence_seconds))
+    env.pop("DUO_SEQUENCE_STEPS", None)  # the sequence runs for its time here
     bin_dir = worker.build / "bin"
     r = run_limited([str(bin_dir / "duo_native_tests"), "--gtest_fail_fast", "--gtest_brief=1"], env, unit_limit)
     if r != "pass":
         return r
     for seed in args.sequence_seeds:
-        env["DUO_SEQUENCE_SEED"] = str(seed)
+        env["DUO_SEED"] = str(seed)
         r = run_limited([str(bin_dir / "duo_sequence_test")], env, seq_limit)
         if r != "pass":
             return r
@@ -536,12 +537,13 @@ def main():
             raise SystemExit("mutants: the unmutated tree does not build")
         t = time.time()
         env = dict(os.environ, DUO_SEQUENCE_SECONDS=str(args.sequence_seconds))
+        env.pop("DUO_SEQUENCE_STEPS", None)
         base_unit = run_limited([str(w0.build / "bin/duo_native_tests")], env, 600)
         unit_time = time.time() - t
         t = time.time()
         base_seq = "pass"
         for seed in args.sequence_seeds:
-            env["DUO_SEQUENCE_SEED"] = str(seed)
+            env["DUO_SEED"] = str(seed)
             base_seq = base_seq if base_seq != "pass" else run_limited([str(w0.build / "bin/duo_sequence_test")], env, 600)
         seq_time = (time.time() - t) / len(args.sequence_seeds)
         if base_unit != "pass" or base_seq != "pass":

@@ -265,10 +265,9 @@ TEST_F(Detection, S3MembersByDeviceIdAndRevision) {
 // seed around the values that name a member: the chip each probe answers
 // follows the members' documented identities, whatever the other bits.
 TEST_F(Detection, ProbesNameTheMemberOfAnyIdentityBytes) {
-    const char* text = std::getenv("DUO_TEST_SEED");
-    const unsigned seed = text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : std::random_device{}();
+    const unsigned seed = sim::run_seed();
     std::mt19937 random(seed);
-    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_TEST_SEED)");
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_SEED)");
     auto byte = [&] { return static_cast<std::uint8_t>(random()); };
     // Mostly the value itself, else one bit away from it.
     auto near = [&](std::uint8_t value) { return static_cast<std::uint8_t>(random() % 3 ? value : value ^ (1u << random() % 8)); };

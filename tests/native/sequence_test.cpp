@@ -14,7 +14,9 @@
 //     until the desktop mode is set again;
 //   - no all-zero timing block or empty clock setting reaches the adapter;
 //   - a settings file written by Close gives the next Init the same tables.
-// DUO_SEQUENCE_SEED repeats a run; DUO_SEQUENCE_SECONDS sets its length.
+// DUO_SEED repeats a run. DUO_SEQUENCE_STEPS runs that many steps on every
+// adapter and mode (as CI does), DUO_SEQUENCE_SECONDS then only guards the
+// whole; without it the runs share DUO_SEQUENCE_SECONDS.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -104,6 +106,8 @@ extern "C" bool __wrap__ZN3duo3sim8dispatchERNS0_12AdapterStateEjPKvjPvj(duo::si
 #ifndef DUO_SEQUENCE_DEFAULT_SECONDS
 #define DUO_SEQUENCE_DEFAULT_SECONDS 20
 #endif
+// Under ctest's limit of the test, so that a run cut short says so.
+constexpr unsigned kSequenceGuardSeconds = 500;
 
 namespace duo {
 namespace {
@@ -626,9 +630,15 @@ private:
 };
 
 TEST(Sequence, ClientsInAnyOrderKeepAdapterMonitorAndSettingsConsistent) {
-    const unsigned seed = env_number("DUO_SEQUENCE_SEED", static_cast<unsigned>(std::random_device{}()));
-    const double seconds = env_number("DUO_SEQUENCE_SECONDS", DUO_SEQUENCE_DEFAULT_SECONDS);
-    std::printf("sequence: seed %u, %.0f s (DUO_SEQUENCE_SEED, DUO_SEQUENCE_SECONDS)\n", seed, seconds);
+    const unsigned seed = sim::run_seed();
+    const unsigned steps = env_number("DUO_SEQUENCE_STEPS", 0);
+    const double seconds =
+        env_number("DUO_SEQUENCE_SECONDS", steps != 0 ? kSequenceGuardSeconds : DUO_SEQUENCE_DEFAULT_SECONDS);
+    if (steps != 0)
+        std::printf("sequence: %u steps per adapter/mode run, at most %.0f s (DUO_SEQUENCE_STEPS, DUO_SEQUENCE_SECONDS)\n",
+                    steps, seconds);
+    else
+        std::printf("sequence: %.0f s (DUO_SEQUENCE_SECONDS, or DUO_SEQUENCE_STEPS per run)\n", seconds);
 
     // Every adapter and mode through the port driver and through the
     // library's own port access.
@@ -646,17 +656,24 @@ TEST(Sequence, ClientsInAnyOrderKeepAdapterMonitorAndSettingsConsistent) {
             for (int bits : {8, 16, 24})
                 for (bool own_ports : {false, true}) runs.push_back({&models[i], sim::DesktopMode{w, h, bits}, own_ports});
     }
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     const auto per_run = std::chrono::duration<double>(seconds / static_cast<double>(runs.size()));
     long total_steps = 0;
     int failures = 0;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         testing::fake().own_ports = runs[i].own_ports;
         Sequence sequence(*runs[i].model, runs[i].mode, seed + static_cast<unsigned>(i / 2));
-        const auto end = std::chrono::steady_clock::now() + per_run;
-        while (std::chrono::steady_clock::now() < end && sequence.step()) {
+        const auto end = steps != 0 ? guard : std::chrono::steady_clock::now() + per_run;
+        const auto short_of_steps = [&] { return steps == 0 || sequence.steps() < static_cast<int>(steps); };
+        while (short_of_steps() && std::chrono::steady_clock::now() < end && sequence.step()) {
         }
         total_steps += sequence.steps();
         failures += sequence.failed();
+        if (steps != 0 && short_of_steps() && !sequence.failed()) {
+            ADD_FAILURE() << "the time guard of " << seconds << " s ended run " << i + 1 << " of " << runs.size()
+                          << " after " << sequence.steps() << " of " << steps << " steps";
+            break;
+        }
     }
     testing::fake().own_ports = false;
     std::printf("sequence: %zu adapter/mode runs, %ld steps, %d failed\n", runs.size(), total_steps, failures);

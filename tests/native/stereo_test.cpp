@@ -92,12 +92,8 @@ std::string hex_bytes(const std::uint8_t* bytes, int count) {
     return text;
 }
 
-// The seed of a randomised test: DUO_TEST_SEED replays a failed run.
-unsigned test_seed() {
-    const char* text = std::getenv("DUO_TEST_SEED");
-    return text != nullptr ? static_cast<unsigned>(std::strtoul(text, nullptr, 10))
-                           : static_cast<unsigned>(std::random_device{}());
-}
+// The seed of a randomised test: the run's seed, DUO_SEED replays it.
+unsigned test_seed() { return sim::run_seed(); }
 
 bool has_empty_clock_slot(std::int32_t f) {
     const ClockSetting& c = selected_clock_setting(f);
@@ -393,7 +389,7 @@ TEST(LineDouble, RoundTripsThroughResumeAndEyeSwapsAreExact) {
 TEST(LineDouble, RunsThe120HzClockAndOnS3OneTimingForEveryMode) {
     const unsigned seed = test_seed();
     std::mt19937 random(seed);
-    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_TEST_SEED)");
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_SEED)");
     const sim::DesktopMode modes[] = {{640, 480, 8}, {640, 480, 24}, {800, 600, 16}, {1024, 768, 8}, {800, 600, 24}};
     std::vector<std::uint8_t> s3_line_double_crtc;
     for (const sim::AdapterModel* model : supported_adapters()) {
@@ -833,7 +829,7 @@ TEST(StereoMonitor, EnableShowsInterlacedScanningAtTheTablesFieldRate) {
 TEST(StereoMonitor, DecodedTimingIsWhatTheMonitorSees) {
     const unsigned seed = test_seed();
     std::mt19937 random(seed);
-    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_TEST_SEED)");
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (DUO_SEED)");
     for (const sim::AdapterModel* model : supported_adapters()) {
         for (int bits : {8, 15, 16, 24}) {
             testing::reset_world(model->name, {800, 600, bits});

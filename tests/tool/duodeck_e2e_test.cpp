@@ -13,8 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "sim/adapter.h"
 #include "tests/tool/deck_driver_win.h"
 #include "tool/dialog_text.h"
+#include "tool/res/resource_ids.h"
 
 namespace duo::deck_test {
 namespace {
@@ -161,13 +163,6 @@ std::string error_box_text(DWORD pid, HWND* box_out = nullptr) {
 void dismiss(HWND box) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     wait_until([&] { return !IsWindow(box); });
-}
-
-unsigned test_seed() {
-    const char* given = std::getenv("DUO_DECK_SEED");
-    const unsigned seed = given ? static_cast<unsigned>(std::strtoul(given, nullptr, 10)) : GetTickCount();
-    std::printf("DUO_DECK_SEED=%u\n", seed);
-    return seed;
 }
 
 RECT child_rect(HWND bar, int id) {
@@ -672,7 +667,7 @@ void expect_frames_whole(HWND settings) {
     click_client(settings, c.right / 5 + 10, c.bottom / 3 + 3 * c.bottom / 7 + 5); // "two columns"
     Sleep(300);
     const Pixels clicked = capture_client(settings);
-    for (int id : {1026, 1027}) {
+    for (int id : {DUO_TOOL_GROUP_HOT_KEY, DUO_TOOL_GROUP_LAYOUT}) {
         RECT box = window_rect(GetDlgItem(settings, id));
         MapWindowPoints(nullptr, settings, reinterpret_cast<POINT*>(&box), 2);
         const int whole = frame_pixels(repainted, box);
@@ -797,7 +792,7 @@ TEST_F(Duodeck, SecondBarFollowsTheFirst) {
 // and names the library's default, and OK without a click keeps both. The
 // second bar's library answers 103 and posts it nothing at start.
 TEST_F(Duodeck, FrequencyDialogShowsWhatTheLibraryRuns) {
-    std::mt19937 random(test_seed());
+    std::mt19937 random(duo::sim::run_seed());
     const std::string dir_a = fresh_dir("follow_a"), dir_b = fresh_dir("follow_b");
     write_file(dir_b + "\\DuoDeck.ini", encode({1019, 0, 300, 0, 0}));
     Deck a("/F:90", dir_a);
@@ -1062,9 +1057,9 @@ bool same_cell(const Pixels& shown, POINT at, const Pixels& sheet, POINT from, u
 }
 
 // The bar's pictures come from the sheets of the screen's depth: the
-// 16-colour sheets 183 to 185 on a 256-colour screen, the true-colour 165,
-// 168 and 169 above it. Both kinds hold the same picture, so this shows
-// that each depth's sheets load and draw whole, through the palette too.
+// 16-colour sheets on a 256-colour screen, the true-colour ones above it.
+// Both kinds hold the same picture, so this shows that each depth's sheets
+// load and draw whole, through the palette too.
 TEST_F(Duodeck, FacesComeFromTheSheetsOfTheScreenDepth) {
     HDC screen = GetDC(nullptr);
     const int depth = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
@@ -1072,8 +1067,8 @@ TEST_F(Duodeck, FacesComeFromTheSheetsOfTheScreenDepth) {
     HMODULE art = LoadLibraryExA((bin_dir() + "\\duodeck.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(art, nullptr);
     const bool palette = depth == 8;
-    const Pixels normal = sheet_on_screen(art, palette ? 183 : 165);
-    const Pixels disabled = sheet_on_screen(art, palette ? 185 : 168);
+    const Pixels normal = sheet_on_screen(art, palette ? DUO_TOOL_FACE_NORMAL16 : DUO_TOOL_FACE_NORMAL);
+    const Pixels disabled = sheet_on_screen(art, palette ? DUO_TOOL_FACE_DISABLED16 : DUO_TOOL_FACE_DISABLED);
     FreeLibrary(art);
     ASSERT_FALSE(normal.rgb.empty() || disabled.rgb.empty());
     const std::string dir = fresh_dir("faces");

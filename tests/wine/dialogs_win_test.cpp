@@ -18,6 +18,7 @@
 #include "lib/dialogs/drawing_kit_win.h"
 #include "lib/hw/family.h"
 #include "lib/hw/port_io.h"
+#include "lib/res/resource_ids.h"
 #include "lib/timing/timing_load.h"
 #include "sim/adapter.h"
 #include "tests/wine/dialog_driver_win.h"
@@ -62,8 +63,8 @@ protected:
         g_process = ProcessState{};
         HINSTANCE self = GetModuleHandleA(nullptr);
         g_process.module_instance = reinterpret_cast<std::uintptr_t>(self);
-        g_process.face_raised = reinterpret_cast<std::uintptr_t>(LoadBitmapA(self, MAKEINTRESOURCEA(158)));
-        g_process.face_sunken = reinterpret_cast<std::uintptr_t>(LoadBitmapA(self, MAKEINTRESOURCEA(157)));
+        g_process.face_raised = reinterpret_cast<std::uintptr_t>(LoadBitmapA(self, MAKEINTRESOURCEA(DUO_BITMAP_FACE_RAISED)));
+        g_process.face_sunken = reinterpret_cast<std::uintptr_t>(LoadBitmapA(self, MAKEINTRESOURCEA(DUO_BITMAP_FACE_SUNKEN)));
         ASSERT_NE(g_process.face_raised, 0u);
         g_process.driver = platform::open_driver();
         ASSERT_NE(g_process.driver, 0u);
