@@ -45,9 +45,12 @@ MonitorView observe(const AdapterState& s) {
         v.displayed_lines = vde;
     }
     v.display_start = vga_crtc ? read_field(s.crtc, kStartAddress) : own.start;
-    v.line_offset = s.crtc[kCrtcOffset] + rules.offset_high;
+    v.line_offset = vga_crtc ? s.crtc[kCrtcOffset] + rules.offset_high : own.pitch;
+    // A sync pulse outside the blanked part of the scan is no sync a monitor
+    // can lock to.
     v.out_of_range = v.line_rate_hz < kMinLineRate || v.line_rate_hz > kMaxLineRate ||
-                     v.field_rate_hz < kMinFieldRate || v.field_rate_hz > kMaxFieldRate;
+                     v.field_rate_hz < kMinFieldRate || v.field_rate_hz > kMaxFieldRate ||
+                     (!vga_crtc && !own.syncs_in_blanking);
     return v;
 }
 

@@ -16,7 +16,7 @@ struct MonitorView {
     double field_rate_hz;   // frame rate when progressive
     int displayed_lines;    // scan lines with picture per field/frame
     int display_start;      // CRTC start address
-    int line_offset;        // CRTC offset with the family's high bits
+    int line_offset;        // CRTC offset with the family's high bits; the accelerator CRTC's pitch
     bool out_of_range;      // outside what a multisync CRT of the period syncs to
 };
 

@@ -1,5 +1,6 @@
 // ATI mach64 (264CT/VT class): accelerator CRTC and internal PLL behind
-// sparse I/O registers.
+// sparse I/O registers, or behind block I/O at PCI BAR1 where the card
+// decodes only that.
 #include <algorithm>
 
 #include "lib/hw/family.h"
@@ -25,8 +26,12 @@ constexpr int kStereoPostShift = 2 * kStereoClock;
 constexpr int kTableRefDiv = 0x2D;
 constexpr int kFeedbackMin = 128, kFeedbackMax = 255;
 
-std::uint32_t sparse(int reg, int byte) {
-    return static_cast<std::uint32_t>(g_shared.mach64_base_port + reg * 0x400 + byte);
+// Detection keeps a block I/O base (PCI BAR1) 256-aligned, a sparse base
+// (0x2EC, 0x1CC, 0x1C8) never is.
+std::uint32_t register_port(int reg, int byte) {
+    const std::int32_t base = g_shared.mach64_base_port;
+    const int stride = (base & 0xFF) == 0 ? 4 : 0x400;
+    return static_cast<std::uint32_t>(base + reg * stride + byte);
 }
 
 // The sparse registers have no lock; only the VGA CRTC's protection of
@@ -37,8 +42,8 @@ void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
 
 void save_step(TimingBlock& saved) {
     read_crtc_block(saved);
-    saved.bytes[kBlockExt1] = Read_Port(sparse(kRegCrtcOffPitch, 3)) >> 6;
-    g_shared.remembered_interlace[kMach64] = Read_Port(sparse(kRegCrtcGenCntl, 0));
+    saved.bytes[kBlockExt1] = Read_Port(register_port(kRegCrtcOffPitch, 3)) >> 6;
+    g_shared.remembered_interlace[kMach64] = Read_Port(register_port(kRegCrtcGenCntl, 0));
 }
 
 int eye_shift(const TimingBlock& block) {
@@ -52,28 +57,28 @@ int eye_shift(const TimingBlock& block) {
 
 void timing_write(const TimingBlock& block) {
     write_crtc_block(block);
-    const std::uint32_t pitch_high = sparse(kRegCrtcOffPitch, 3);
+    const std::uint32_t pitch_high = register_port(kRegCrtcOffPitch, 3);
     Write_Port(pitch_high, static_cast<std::uint8_t>((block.bytes[kBlockExt1] << 6) | (Read_Port(pitch_high) & 0x3F)));
     g_shared.eye_shift = eye_shift(block);
 }
 
 void enter_step(const TimingBlock& block) {
     timing_write(block);
-    const std::uint32_t gen_cntl = sparse(kRegCrtcGenCntl, 0);
+    const std::uint32_t gen_cntl = register_port(kRegCrtcGenCntl, 0);
     Write_Port(gen_cntl, Read_Port(gen_cntl) | kInterlaceBit);
 }
 
 void leave_step(const TimingBlock& saved) {
     timing_write(saved);
-    Write_Port(sparse(kRegCrtcGenCntl, 0), g_shared.remembered_interlace[kMach64]);
+    Write_Port(register_port(kRegCrtcGenCntl, 0), g_shared.remembered_interlace[kMach64]);
 }
 
-void select_pll(std::uint8_t index_code) { Write_Port(sparse(kRegClockCntl, 1), index_code); }
+void select_pll(std::uint8_t index_code) { Write_Port(register_port(kRegClockCntl, 1), index_code); }
 
 void clock_read(ClockSetting& setting) {
-    const std::uint32_t pll_data = sparse(kRegClockCntl, 2);
+    const std::uint32_t pll_data = register_port(kRegClockCntl, 2);
     // Only the first read after stereo was off sees the desktop's select.
-    if (g_shared.stereo == 0) g_shared.mach64_saved_clock_select = Read_Port(sparse(kRegClockCntl, 0)) & 0x03;
+    if (g_shared.stereo == 0) g_shared.mach64_saved_clock_select = Read_Port(register_port(kRegClockCntl, 0)) & 0x03;
     select_pll(kPllPostDiv);
     setting.b[0] = (Read_Port(pll_data) >> kStereoPostShift) & 0x03;
     select_pll(kPllVclk3Fb);
@@ -81,13 +86,13 @@ void clock_read(ClockSetting& setting) {
 }
 
 void write_clock_select(std::uint8_t select) {
-    const std::uint32_t cntl = sparse(kRegClockCntl, 0);
+    const std::uint32_t cntl = register_port(kRegClockCntl, 0);
     Write_Port(cntl, static_cast<std::uint8_t>((Read_Port(cntl) & 0xFC) | select));
 }
 
 void clock_write(const ClockSetting& setting) {
     select_pll(kPllRefDivRead);
-    const int ref_div = Read_Port(sparse(kRegClockCntl, 2));
+    const int ref_div = Read_Port(register_port(kRegClockCntl, 2));
     write_clock_select(kStereoClock);
     mach64_clock_slot_write(mach64_for_reference_divider(setting, ref_div));
 }
@@ -117,7 +122,7 @@ ClockSetting mach64_for_reference_divider(const ClockSetting& table, int ref_div
 }
 
 void mach64_clock_slot_write(const ClockSetting& setting) {
-    const std::uint32_t pll_data = sparse(kRegClockCntl, 2);
+    const std::uint32_t pll_data = register_port(kRegClockCntl, 2);
     select_pll(kPllPostDiv);
     Write_Port(pll_data, static_cast<std::uint8_t>(((setting.b[0] & 0x03) << kStereoPostShift) |
                                                    (Read_Port(pll_data) & ~(0x03 << kStereoPostShift))));
@@ -131,7 +136,7 @@ void mach64_clock_restore(const ClockSetting& setting) {
 }
 
 bool mach64_vga_crtc_drives_display() {
-    return (Read_Port(sparse(kRegCrtcGenCntl, 3)) & kExtendedDisplayBit) == 0;
+    return (Read_Port(register_port(kRegCrtcGenCntl, 3)) & kExtendedDisplayBit) == 0;
 }
 
 } // namespace duo::family

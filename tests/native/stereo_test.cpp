@@ -64,7 +64,7 @@ std::string hex(int value) {
 // The mach64 PLL index and data window (CLOCK_CNTL bytes 1 and 2) only show
 // the last selection, like the VGA index registers.
 bool same_registers(const sim::AdapterState& a, const sim::AdapterState& b, std::string& where) {
-    const std::uint32_t pll_index = a.family == sim::ChipFamily::kMach64 ? a.io_base + 18 * 0x400 + 1 : 0x10000;
+    const std::uint32_t pll_index = a.family == sim::ChipFamily::kMach64 ? sim::mach64_register_port(a, 18, 1) : 0x10000;
     for (int i = 0; i < 256; ++i) {
         if (a.seq[i] != b.seq[i]) return where = "SR" + hex(i), false;
         if (a.crtc[i] != b.crtc[i]) return where = "CR" + hex(i), false;
@@ -759,7 +759,7 @@ namespace {
 // real monitors, which keep the rates they were taken down with.
 std::vector<sim::DesktopMode> every_desktop_mode() {
     std::vector<sim::DesktopMode> out;
-    for (const auto [width, height] : {std::pair{640, 480}, std::pair{800, 600}, std::pair{1024, 768}})
+    for (const auto& [width, height] : {std::pair{640, 480}, std::pair{800, 600}, std::pair{1024, 768}})
         for (int bits : {8, 15, 16, 24}) out.push_back({width, height, bits});
     return out;
 }
@@ -896,7 +896,7 @@ std::vector<Difference> adapter_differences(const sim::AdapterState& want, const
         if (want.graphics[i] != got.graphics[i]) add("GR" + hex(i), want.graphics[i], got.graphics[i]);
     }
     add("misc", want.misc_output, got.misc_output);
-    const std::uint32_t pll_window = want.family == sim::ChipFamily::kMach64 ? want.io_base + 18 * 0x400 + 1 : 0x10000;
+    const std::uint32_t pll_window = want.family == sim::ChipFamily::kMach64 ? sim::mach64_register_port(want, 18, 1) : 0x10000;
     for (std::uint32_t port = 0; port < 0x10000; ++port)
         if (want.ports[port] != got.ports[port] && port != pll_window && port != pll_window + 1)
             add("port " + hex(static_cast<int>(port)), want.ports[port], got.ports[port]);

@@ -298,7 +298,7 @@ sim::MonitorView shown_by(const sim::AdapterModel& model, const RecordEntry& e, 
     // The mach64 records are VGA CRTC timings: shown with the accelerator
     // CRTC, which most of its desktops run on, switched off.
     sim::AdapterState& a = *testing::fake().adapter;
-    if (a.family == sim::ChipFamily::kMach64) a.ports[(a.io_base + 7 * 0x400 + 3) & 0xFFFF] &= 0xFE;
+    if (a.family == sim::ChipFamily::kMach64) a.ports[sim::mach64_register_port(a, 7, 3)] &= 0xFE;
     const FamilyOps& ops = *family_ops(g_shared.chip_code);
     ops.open_step();
     ops.clock_write(clock);

@@ -156,11 +156,12 @@ TEST_F(TimingLoadTest, ChipsWithoutRecordsOnlySetTheDefaultFrequency) {
 // accepted mode is turned away for lack of data.
 TEST_F(TimingLoadTest, EveryAcceptedModeOfEveryChipHasTiming) {
     for (std::int32_t chip = 0x100; chip <= 0x502; ++chip)
-        for (const auto [width, height] : {std::pair{640, 480}, std::pair{800, 600}, std::pair{1024, 768}})
+        for (const auto& [width, height] : {std::pair{640, 480}, std::pair{800, 600}, std::pair{1024, 768}})
             for (int bits : {8, 15, 16, 24, 32})
-                if (judge_mode(chip, bits, width, height) == ModeVerdict::kAccepted)
+                if (judge_mode(chip, bits, width, height) == ModeVerdict::kAccepted) {
                     EXPECT_TRUE(mode_has_timing(chip, bits, width, height))
-                    << std::hex << chip << std::dec << " " << width << "x" << height << "x" << bits;
+                        << std::hex << chip << std::dec << " " << width << "x" << height << "x" << bits;
+                }
 }
 
 TEST_F(TimingLoadTest, TwentyFourBitsAt1024By768IsExcludedOnTheListedChips) {

@@ -37,7 +37,7 @@ bool same_display_registers(const duo::sim::AdapterState& a, const duo::sim::Ada
 // A mach64 desktop timed by the accelerator CRTC (CRTC_GEN_CNTL bits 24-25),
 // as its desktops above 640x480x8 are.
 bool on_accelerator_crtc(const duo::sim::AdapterState& a) {
-    return a.family == duo::sim::ChipFamily::kMach64 && (a.ports[(a.io_base + 7 * 0x400 + 3) & 0xFFFF] & 0x03) == 0x03;
+    return a.family == duo::sim::ChipFamily::kMach64 && (a.ports[duo::sim::mach64_register_port(a, 7, 3)] & 0x03) == 0x03;
 }
 
 TEST_F(StereoCycle, EverySupportedChipRunsStereoAndComesBackBitForBit) {
