@@ -26,7 +26,7 @@ struct ScanRules {
     // pulses fall in the blanked part of the line and frame; the VGA CRTC is
     // not read; 0 characters: the VGA CRTC runs.
     struct OwnCrtc {
-        int h_total_chars, v_total, v_display, start, pitch;
+        int h_total_chars, h_display_chars, v_total, v_display, start, pitch;
         bool syncs_in_blanking;
     } own_crtc{};
 };

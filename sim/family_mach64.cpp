@@ -248,7 +248,7 @@ ScanRules mach64_scan_rules(const AdapterState& s) {
         // "value + 1"; the widths count whole characters and lines.
         const int h_sync_end = static_cast<int>((hs & 0xFF) | ((hs >> 4) & 0x100)) + 1 + static_cast<int>((hs >> 16) & 0x1F);
         const int v_sync_end = static_cast<int>(vs & 0x7FF) + 1 + static_cast<int>((vs >> 16) & 0x1F);
-        rules.own_crtc = {h_total, v_total, v_display, static_cast<int>(off_pitch & 0xFFFFF),
+        rules.own_crtc = {h_total, h_display, v_total, v_display, static_cast<int>(off_pitch & 0xFFFFF),
                           static_cast<int>(off_pitch >> 22),
                           h_display < h_sync_end && h_sync_end <= h_total && v_display < v_sync_end && v_sync_end <= v_total};
     }

@@ -24,6 +24,7 @@ MonitorView observe(const AdapterState& s) {
     const int char_width = (!vga_crtc || (clocking & 0x01)) ? 8 : 9;
     const int h_chars = vga_crtc ? read_field(s.crtc, kHTotal) + rules.h_total_high + 5 : own.h_total_chars;
     v.h_total_px = h_chars * char_width / rules.char_clock_scale;
+    v.displayed_px = own.h_display_chars * 8;
     v.line_rate_hz = v.pixel_clock_hz * rules.char_clock_scale / (h_chars * char_width);
     // With CRTC 0x17 bit 2 the vertical counter advances every second line.
     const int line_time = (vga_crtc && (s.crtc[kCrtcModeControl] & 0x04)) ? 2 : 1;

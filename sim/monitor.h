@@ -11,6 +11,7 @@ struct MonitorView {
     bool interlaced;
     double pixel_clock_hz;  // after the clock divider
     int h_total_px;
+    int displayed_px;       // the accelerator CRTC's pixels with picture per line; 0 on the VGA CRTC
     double line_rate_hz;
     int v_total_lines;      // per field when interlaced
     double field_rate_hz;   // frame rate when progressive

@@ -4,16 +4,17 @@
 #include <algorithm>
 
 #include "lib/hw/family.h"
+#include "lib/hw/mach64_crtc.h"
 #include "lib/hw/port_io.h"
 
 namespace duo::family {
 namespace {
 
 constexpr int kRegCrtcOffPitch = 5;  // byte 3 bits 6-7: offset bits 8-9
-constexpr int kRegCrtcGenCntl = 7;   // byte 0 bit 1: interlace; byte 3 bit 0: accelerator CRTC drives the display
+constexpr int kRegCrtcGenCntl = 7;   // byte 0 bit 1: interlace; byte 3 bits 0-1: the accelerator CRTC drives the display
 constexpr int kRegClockCntl = 18;    // byte 0: clock select, byte 1: PLL index, byte 2: PLL data
 constexpr std::uint8_t kInterlaceBit = 0x02;
-constexpr std::uint8_t kExtendedDisplayBit = 0x01;
+constexpr std::uint8_t kAcceleratorCrtcBits = 0x03; // EXT_DISP_EN and CRTC_EN
 // PLL index codes as written to CLOCK_CNTL byte 1: (register << 2), with
 // the write enable (0x02) where the register is written.
 constexpr std::uint8_t kPllRefDivRead = 0x08; // register 2, shared with the memory clock: never written
@@ -136,7 +137,76 @@ void mach64_clock_restore(const ClockSetting& setting) {
 }
 
 bool mach64_vga_crtc_drives_display() {
-    return (Read_Port(register_port(kRegCrtcGenCntl, 3)) & kExtendedDisplayBit) == 0;
+    return (Read_Port(register_port(kRegCrtcGenCntl, 3)) & kAcceleratorCrtcBits) != kAcceleratorCrtcBits;
+}
+
+namespace {
+
+constexpr int kRegCrtcHTotalDisp = 0, kRegCrtcHSyncStrtWid = 1, kRegCrtcVTotalDisp = 2, kRegCrtcVSyncStrtWid = 3;
+// VGA CRTC registers, as bytes of a timing block.
+constexpr int kCrtcHTotal = 0x00, kCrtcHDisplayEnd = 0x01, kCrtcHRetraceStart = 0x04, kCrtcHRetraceEnd = 0x05,
+              kCrtcVTotal = 0x06, kCrtcOverflow = 0x07, kCrtcVRetraceStart = 0x10;
+constexpr std::uint32_t kGenDoubleScan = 0x01, kGenInterlace = 0x02, kGenDisplayOff = 0x40;
+constexpr std::uint32_t kSyncNegative = 1u << 21;
+constexpr std::uint8_t kClockSelectStrobe = 0x40;
+
+std::uint32_t read_register(int reg) {
+    std::uint32_t value = 0;
+    for (int byte = 3; byte >= 0; --byte) value = value << 8 | Read_Port(register_port(reg, byte));
+    return value;
+}
+
+void write_register(int reg, std::uint32_t value) {
+    for (int byte = 0; byte < 4; ++byte)
+        Write_Port(register_port(reg, byte), static_cast<std::uint8_t>(value >> (8 * byte)));
+}
+
+// A VGA vertical value: the low byte and its bits 8 and 9 in CRTC 0x07.
+int vertical(const TimingBlock& block, int low, int bit8, int bit9) {
+    const std::uint8_t overflow = block.bytes[kCrtcOverflow];
+    return block.bytes[low] | ((overflow >> bit8) & 1) << 8 | ((overflow >> bit9) & 1) << 9;
+}
+
+} // namespace
+
+Mach64Crtc mach64_crtc_read() {
+    return {read_register(kRegCrtcHTotalDisp), read_register(kRegCrtcHSyncStrtWid), read_register(kRegCrtcVTotalDisp),
+            read_register(kRegCrtcVSyncStrtWid), read_register(kRegCrtcOffPitch),  read_register(kRegCrtcGenCntl),
+            static_cast<std::uint8_t>(Read_Port(register_port(kRegClockCntl, 0)) & 0x03)};
+}
+
+void mach64_crtc_write(const Mach64Crtc& crtc) {
+    const std::uint32_t gen_low = register_port(kRegCrtcGenCntl, 0);
+    Write_Port(gen_low, static_cast<std::uint8_t>(Read_Port(gen_low) | kGenDisplayOff));
+    write_register(kRegCrtcHTotalDisp, crtc.h_total_disp);
+    write_register(kRegCrtcHSyncStrtWid, crtc.h_sync_strt_wid);
+    write_register(kRegCrtcVTotalDisp, crtc.v_total_disp);
+    write_register(kRegCrtcVSyncStrtWid, crtc.v_sync_strt_wid);
+    write_register(kRegCrtcOffPitch, crtc.off_pitch);
+    const std::uint32_t cntl = register_port(kRegClockCntl, 0);
+    Write_Port(cntl, static_cast<std::uint8_t>((Read_Port(cntl) & 0xFC) | kClockSelectStrobe | crtc.clock_select));
+    Write_Port(cntl, static_cast<std::uint8_t>((Read_Port(cntl) & 0xBC) | crtc.clock_select));
+    write_register(kRegCrtcGenCntl, crtc.gen_cntl);
+}
+
+Mach64Crtc mach64_crtc_from_block(const TimingBlock& block, const Mach64Crtc& desktop, bool interlace) {
+    const std::uint8_t* b = block.bytes;
+    const std::uint32_t h_total = b[kCrtcHTotal] + 4u, h_display = b[kCrtcHDisplayEnd];
+    const std::uint32_t h_sync = (b[kCrtcHRetraceStart] + 0xFFu) & 0xFF; // start less one, within 8 bits
+    const std::uint32_t h_width = (b[kCrtcHRetraceEnd] - b[kCrtcHRetraceStart]) & 0x1F;
+    const int v_total = vertical(block, kCrtcVTotal, 0, 5) + 1, v_display = vertical(block, kCrtcVDisplayEnd, 1, 6);
+    const int v_sync = vertical(block, kCrtcVRetraceStart, 2, 7);
+    const int v_width = ((b[kCrtcVRetraceEnd] - v_sync) & 0x0F) ? (b[kCrtcVRetraceEnd] - v_sync) & 0x0F : 0x10;
+    Mach64Crtc out = desktop;
+    out.h_total_disp = (h_total & 0x1FF) | h_display << 16;
+    out.h_sync_strt_wid = h_sync | h_width << 16 | (desktop.h_sync_strt_wid & kSyncNegative);
+    out.v_total_disp = static_cast<std::uint32_t>(v_total & 0x7FF) | static_cast<std::uint32_t>(v_display & 0x7FF) << 16;
+    out.v_sync_strt_wid = static_cast<std::uint32_t>((v_sync + 0x7FF) & 0x7FF) | static_cast<std::uint32_t>(v_width) << 16 |
+                          (desktop.v_sync_strt_wid & kSyncNegative);
+    const bool double_scan = (b[kCrtcMaxScanLine] & 0x9F) != 0;
+    out.gen_cntl = (desktop.gen_cntl & ~(kGenDoubleScan | kGenInterlace | kGenDisplayOff)) |
+                   (double_scan ? kGenDoubleScan : 0) | (interlace ? kGenInterlace : 0);
+    return out;
 }
 
 } // namespace duo::family

@@ -85,6 +85,30 @@ TEST(HardwareKeyParse, ValuesShorterThanTwentyOneCharactersGiveNothing) {
     EXPECT_EQ(parse_hardware_key(nullptr, 21), 0);
 }
 
+// The mach64's BAR1 in the allocation record the simulated configuration
+// manager lists: found once its whole entry lies inside the length, never
+// from a cut or damaged entry, and only as a 256-aligned range of 256 ports
+// above the ISA ports. The record is copied to exactly its length.
+TEST(AllocationParse, Bar1IsFoundOnlyInAWholeWellFormedEntry) {
+    std::uint8_t record[256];
+    const std::size_t size = sim::allocation_record(*sim::find_adapter("mach64-vt"), record, sizeof record);
+    const auto base = [](const std::uint8_t* bytes, std::size_t n) {
+        std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[n ? n : 1]);
+        std::memcpy(copy.get(), bytes, n);
+        return block_io_base(copy.get(), n);
+    };
+    ASSERT_GT(size, 24u);
+    const std::size_t bar1_end = size - 4; // the terminating DWORD follows it
+    for (std::size_t n = 0; n <= size; ++n) EXPECT_EQ(base(record, n), n >= bar1_end ? 0xE000 : 0) << n;
+    EXPECT_EQ(sim::allocation_record(*sim::find_adapter("mach64-vt"), record, size - 1), 0u) << "does not fit";
+    EXPECT_EQ(sim::allocation_record(*sim::find_adapter("s3-765"), record, sizeof record) > 0, true);
+    EXPECT_EQ(base(record, sizeof record), 0) << "no BAR1 listed";
+    const std::uint8_t unaligned[] = {0, 4, 0, 0, 20, 0, 0, 0, 2, 0, 0, 0, 1, 0, 12, 0, 0x10, 0xE0, 0x0F, 0xE1, 0, 0, 0xFF, 0xFF,
+                                      20, 0, 0, 0, 2, 0, 0, 0, 1, 0, 12, 0, 0x00, 0x03, 0xFF, 0x03, 0, 0, 0xFF, 0xFF,
+                                      0xFF, 0xFF, 0xFF, 0x7F, 2, 0, 0, 0};
+    EXPECT_EQ(base(unaligned, sizeof unaligned), 0) << "misaligned, ISA, then an entry longer than the record";
+}
+
 class Detection : public ::testing::Test {
 protected:
     void use(const char* adapter, std::uint32_t seed = sim::run_seed()) {
