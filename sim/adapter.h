@@ -129,8 +129,10 @@ std::size_t hardware_key(const AdapterModel& model, char* out, std::size_t size)
 // one reserved; a DWORD 0 ends it.
 std::size_t allocation_record(const AdapterModel& model, std::uint8_t* out, std::size_t size);
 
-// The port of byte `byte` (0-3) of mach64 register `reg` as the card
-// decodes it: BAR1 + 4 reg in block I/O, base + 0x400 reg otherwise.
+// The port of byte `byte` (0-3) of mach64 register `reg` (its sparse
+// number) as the card decodes it: base + 0x400 reg, or in block I/O its own
+// place from BAR1 (CRTC registers at 4 reg, CLOCK_CNTL at 0x90,
+// CONFIG_CHIP_ID at 0xE0).
 std::uint32_t mach64_register_port(const AdapterState& state, std::uint32_t reg, std::uint32_t byte);
 
 // The desktop seed of this run: DUO_SIM_SEED when set (a decimal or 0x

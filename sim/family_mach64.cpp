@@ -4,9 +4,11 @@
 // mach64: the sparse I/O registers sit at the card's base (0x2EC, 0x1CC or
 // 0x1C8, as the card's configuration chose), register n at base + n x 0x400,
 // byte k at + k. A PCI card may instead decode them only as block I/O at its
-// BAR1, register n at BAR1 + 4 n (PCI configuration register 0x40 bit 2,
-// which the desktop seed sets on the cards with a BAR1); then no sparse port
-// answers, and those ports are plain bus bytes. CONFIG_CHIP_ID (register 27) is read-only: bytes 0-1 the chip
+// BAR1 (PCI configuration register 0x40 bit 2, which the desktop seed sets on
+// the cards with a BAR1), 4 bytes per register in an order of its own: the
+// CRTC registers 0-7 keep their numbers, CLOCK_CNTL sits at + 0x90 and
+// CONFIG_CHIP_ID at + 0xE0; then no sparse port answers, and those ports are
+// plain bus bytes. CONFIG_CHIP_ID (register 27) is read-only: bytes 0-1 the chip
 // type, which is also the PCI device id (0x5654 "VT", 0x4354 "CT"), byte 3 the
 // revision.
 // Two CRT controllers: with CRTC_GEN_CNTL bits 24-25 both set the accelerator
@@ -70,6 +72,16 @@ constexpr int kDesktopSelects[] = {2, 0, 1, 2};
 constexpr double kMemoryClockHz = 60e6;
 
 constexpr std::uint32_t kBlockStride = 4;
+constexpr std::uint32_t kBlockClockCntl = 0x24, kBlockConfigChipId = 0x38;
+
+// A register's place in block I/O, by its sparse number.
+std::uint32_t block_number(std::uint32_t reg) {
+    switch (reg) {
+    case kRegClockCntl: return kBlockClockCntl;
+    case kRegConfigChipId: return kBlockConfigChipId;
+    default: return reg;
+    }
+}
 
 bool in_word(std::uint32_t port, std::uint32_t first, std::uint32_t bytes) {
     return port >= first && port < first + bytes;
@@ -258,7 +270,7 @@ ScanRules mach64_scan_rules(const AdapterState& s) {
 } // namespace
 
 std::uint32_t mach64_register_port(const AdapterState& s, std::uint32_t reg, std::uint32_t byte) {
-    if (s.mach64_block_base) return (s.mach64_block_base + reg * kBlockStride + byte) & 0xFFFF;
+    if (s.mach64_block_base) return (s.mach64_block_base + block_number(reg) * kBlockStride + byte) & 0xFFFF;
     return (s.io_base + reg * kSparseStride + byte) & 0xFFFF;
 }
 

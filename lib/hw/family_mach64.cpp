@@ -28,11 +28,14 @@ constexpr int kTableRefDiv = 0x2D;
 constexpr int kFeedbackMin = 128, kFeedbackMax = 255;
 
 // Detection keeps a block I/O base (PCI BAR1) 256-aligned, a sparse base
-// (0x2EC, 0x1CC, 0x1C8) never is.
+// (0x2EC, 0x1CC, 0x1C8) never is. Block I/O has 4 bytes per register; the
+// CRTC registers keep their sparse numbers there, CLOCK_CNTL is block
+// register 0x24.
+constexpr int kBlockClockCntl = 0x24;
 std::uint32_t register_port(int reg, int byte) {
     const std::int32_t base = g_shared.mach64_base_port;
-    const int stride = (base & 0xFF) == 0 ? 4 : 0x400;
-    return static_cast<std::uint32_t>(base + reg * stride + byte);
+    if ((base & 0xFF) != 0) return static_cast<std::uint32_t>(base + reg * 0x400 + byte);
+    return static_cast<std::uint32_t>(base + (reg == kRegClockCntl ? kBlockClockCntl : reg) * 4 + byte);
 }
 
 // The sparse registers have no lock; only the VGA CRTC's protection of

@@ -207,8 +207,9 @@ TEST_F(SimAdapter, Mach64DesktopsRunOnTheirOwnCrtcClockSelectAndReferenceDivider
             const bool block = state->mach64_block_base != 0;
             block_desktops += block;
             EXPECT_EQ(gen_cntl, block ? 0xE000u + 7 * 4 : 0x2EC + 7 * 0x400);
+            EXPECT_EQ(clock_cntl, block ? 0xE090u : 0x2EC + 18 * 0x400);
             EXPECT_EQ(port_read(*state, mach64_register_port(*state, 27, 0)), 0x54);
-            const std::uint32_t other_id = block ? 0x2EC + 27 * 0x400 : 0xE000 + 27 * 4;
+            const std::uint32_t other_id = block ? 0x2EC + 27 * 0x400 : 0xE0E0;
             EXPECT_EQ(port_read(*state, other_id), 0x00) << "an undecoded port";
             port_write(*state, block ? 0x2EC + 7 * 0x400 + 3 : 0xE000 + 7 * 4 + 3, 0x00);
             const MonitorView desktop = observe(*state);
