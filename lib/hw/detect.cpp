@@ -174,10 +174,9 @@ bool mach32_answers() {
 
 // A PCI mach64 may decode its registers only as block I/O at BAR1, 4 bytes a
 // register (CONFIG_CHIP_ID at + 0xE0); its configuration register that says
-// so (0x40 bit 2) is
-// out of reach of byte-wide port access, so the chip id there decides. The
-// base is kept 256-aligned, which no sparse base is: the family tells the
-// two decodings apart by it.
+// so (0x40 bit 2) is out of reach of byte-wide port access, so the chip id
+// there decides. The base is kept 256-aligned, which no sparse base is: the
+// family tells the two decodings apart by it.
 bool mach64_block_answers(std::int32_t base) {
     constexpr std::uint32_t kBlockChipId = 0xE0; // block register 0x38
     return Read_Port(static_cast<std::uint32_t>(base) + kBlockChipId) == kMach64ChipId;

@@ -208,7 +208,7 @@ TEST_F(StereoAcrossProcesses, AClientWithoutTheDriverLeavesRunningStereoAlone) {
 }
 
 // The library closed on one card leaves the user's settings file for it as
-// it is when a later client's Init is refused (a chip without timing data)
+// it is when a later client's Init is refused (a chip it does not support)
 // and that client closes.
 TEST_F(StereoAcrossProcesses, CloseAfterARefusedInitKeepsTheSettingsFile) {
     ASSERT_NE(power_on("s3-765"), nullptr);
@@ -222,9 +222,9 @@ TEST_F(StereoAcrossProcesses, CloseAfterARefusedInitKeepsTheSettingsFile) {
     const std::vector<char> good = settings_bytes();
     ASSERT_EQ(good.size(), 6390u);
 
-    ASSERT_NE(power_on("s3-732"), nullptr);
+    ASSERT_NE(power_on("mach32"), nullptr);
     auto refused = client();
-    EXPECT_EQ(refused->ask("init own"), "0 100");
+    EXPECT_EQ(refused->ask("init own"), "0 102");
     EXPECT_EQ(refused->ask("close own"), "0 0");
     refused->send_line("exit");
     EXPECT_EQ(refused->wait(), 0u);
