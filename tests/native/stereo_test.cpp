@@ -755,8 +755,6 @@ TEST(InitClose, InitAfterADepthChangeReloadsForTheNewMode) {
 namespace duo {
 namespace {
 
-// Whether the mode's default record or clock table is one of those tuned on
-// real monitors, which keep the rates they were taken down with.
 std::vector<sim::DesktopMode> every_desktop_mode() {
     std::vector<sim::DesktopMode> out;
     for (const auto& [width, height] : {std::pair{640, 480}, std::pair{800, 600}, std::pair{1024, 768}})
@@ -764,6 +762,8 @@ std::vector<sim::DesktopMode> every_desktop_mode() {
     return out;
 }
 
+// Whether the mode's default record or clock table is one of those tuned on
+// real monitors, which keep the rates they were taken down with.
 bool tuned_defaults(std::int32_t chip, const sim::DesktopMode& mode) {
     const DepthClass depth = depth_class_of(mode.bits_per_pixel);
     const int table = clock_table_for(chip, mode.bits_per_pixel, mode.width, mode.height);
