@@ -1,5 +1,5 @@
-// The input is a HardWareKey registry value. The parse looks only inside the
-// value's length: the copy is exactly that long, without a terminator, so
+// The input is a HardWareKey registry value, and read as bytes an allocation
+// record. Each parse looks only inside the value's length: the copy is exactly that long, without a terminator, so
 // AddressSanitizer stops any read past it.
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size > kMaxInput) return 0;
     std::unique_ptr<char[]> value(new char[size]);
     std::memcpy(value.get(), data, size);
+    const std::int32_t block = duo::block_io_base(data, size);
+    if (block != 0 && (block % 0x100 != 0 || block < 0x400 || block > 0xFF00)) std::abort();
     std::int32_t chip = duo::parse_hardware_key(value.get(), size);
     if (chip == 0) return 0;
     // A chip needs "PCI", "VEN" at 4 and "DEV" at 13, and the device's four digits at 17-20.

@@ -45,6 +45,10 @@ struct AdapterState {
 
     // The family's I/O base: mach64 sparse registers, ET6000 PCI I/O space.
     std::uint32_t io_base;
+    // mach64: PCI BAR1 when the card decodes its registers only as block I/O
+    // there (PCI configuration register 0x40 bit 2 set); 0 when it decodes
+    // the sparse ports at io_base instead.
+    std::uint32_t mach64_block_base;
     // Trident: which sequencer bank SR0D/SR0E reach (reading SR0B selects
     // the new mode, writing it the old one), and the old-mode SR0D/SR0E.
     std::uint8_t trident_new_mode;
@@ -105,6 +109,7 @@ struct AdapterModel {
     CirrusIdentity cirrus{};
     std::uint16_t mach32_chip_id = 0; // ports 0xFAEE/0xFAEF
     std::uint16_t io_base = 0;        // mach64 sparse I/O base; ET6000 PCI I/O base
+    std::uint16_t mach64_bar1 = 0;    // mach64 PCI BAR1 (256 ports); the desktop seed chooses its decoding
     // The base ports detection records besides the chip code.
     std::int32_t expected_mach64_base = 0x2EC;
     std::int32_t expected_et6000_base = 0;
@@ -118,6 +123,22 @@ const AdapterModel* model_of(const AdapterState& state);
 // "PCI\VEN_vvvv&DEV_dddd&SUBSYS_...": its length, or 0 (and an empty
 // string) when the card is not listed or the value does not fit.
 std::size_t hardware_key(const AdapterModel& model, char* out, std::size_t size);
+
+// The configuration manager's record of the I/O and memory the card was
+// given (the "Allocation" value beside its HardWareKey): its length, or 0
+// when the card is not listed or the record does not fit. Layout: a DWORD
+// 0x400, then per resource a DWORD entry length (header included), a DWORD
+// resource type (1 memory, 2 I/O) and the descriptor: I/O as WORDs count,
+// type, first port, last port, flags and two alias/decode bytes; memory as
+// DWORDs count, type, first address, last address and a WORD of flags and
+// one reserved; a DWORD 0 ends it.
+std::size_t allocation_record(const AdapterModel& model, std::uint8_t* out, std::size_t size);
+
+// The port of byte `byte` (0-3) of mach64 register `reg` (its sparse
+// number) as the card decodes it: base + 0x400 reg, or in block I/O its own
+// place from BAR1 (CRTC registers at 4 reg, CLOCK_CNTL at 0x90,
+// CONFIG_CHIP_ID at 0xE0).
+std::uint32_t mach64_register_port(const AdapterState& state, std::uint32_t reg, std::uint32_t byte);
 
 // The seed of this run, for the simulated desktops and the seeded tests:
 // DUO_SEED when set (a decimal or 0x number), otherwise taken from the

@@ -76,11 +76,12 @@ constexpr AdapterModel kModels[] = {
      .family = kCirrus, .pci = {0x1013, 0x00D6, 0x00, true}, .cirrus = {0xD6}},
 
     {.name = "mach64-vt", .expected_chip = 0x401,
-     .description = "ATI mach64 VT (264VT), PCI 1002:5654, sparse I/O at 2EC: the registry decides",
-     .family = kMach64, .pci = {0x1002, 0x5654, 0x40, true}, .io_base = 0x2EC},
+     .description = "ATI mach64 VT (264VT), PCI 1002:5654, sparse I/O at 2EC or block I/O at E000: the registry decides",
+     .family = kMach64, .pci = {0x1002, 0x5654, 0x40, true}, .io_base = 0x2EC, .mach64_bar1 = 0xE000},
     {.name = "mach64-ct", .expected_chip = 0x401,
-     .description = "ATI mach64 CT (264CT), PCI 1002:4354 (device not in the table), sparse I/O at 1CC",
-     .family = kMach64, .pci = {0x1002, 0x4354, 0x09, true}, .io_base = 0x1CC, .expected_mach64_base = 0x1CC},
+     .description = "ATI mach64 CT (264CT), PCI 1002:4354 (device not in the table), sparse I/O at 1CC or block I/O at D800",
+     .family = kMach64, .pci = {0x1002, 0x4354, 0x09, true}, .io_base = 0x1CC, .mach64_bar1 = 0xD800,
+     .expected_mach64_base = 0x1CC},
     {.name = "mach32", .expected_chip = 0x402,
      .description = "ATI mach32 (68800), ISA, chip id letters X S: detected, not supported", .family = kMach32,
      .mach32_chip_id = kMach32LettersXS},
@@ -125,6 +126,62 @@ std::size_t hardware_key(const AdapterModel& model, char* out, std::size_t size)
         return 0;
     }
     return static_cast<std::size_t>(n);
+}
+
+namespace {
+
+constexpr std::uint32_t kAllocationVersion = 0x400;
+constexpr std::uint32_t kResourceMemory = 1, kResourceIo = 2;
+constexpr std::uint16_t kIoTypeRange = 12;
+
+struct RecordWriter {
+    std::uint8_t* out;
+    std::size_t size, used = 0;
+    bool fits = true;
+    void put(std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            if (used >= size) {
+                fits = false;
+                return;
+            }
+            out[used++] = static_cast<std::uint8_t>(value >> (8 * i));
+        }
+    }
+    void io(std::uint32_t first, std::uint32_t last) {
+        put(8 + 12, 4);
+        put(kResourceIo, 4);
+        put(1, 2);
+        put(kIoTypeRange, 2);
+        put(first, 2);
+        put(last, 2);
+        put(0, 2);
+        put(0xFF, 1); // no aliases
+        put(0xFF, 1); // all 16 address lines decoded
+    }
+    void memory(std::uint32_t first, std::uint32_t last) {
+        put(8 + 20, 4);
+        put(kResourceMemory, 4);
+        put(1, 4);
+        put(0, 4);
+        put(first, 4);
+        put(last, 4);
+        put(0, 2);
+        put(0, 2);
+    }
+};
+
+} // namespace
+
+std::size_t allocation_record(const AdapterModel& model, std::uint8_t* out, std::size_t size) {
+    if (!out || model.pci.vendor == 0 || !model.pci.listed) return 0;
+    RecordWriter w{out, size};
+    w.put(kAllocationVersion, 4);
+    w.memory(0xA0000, 0xBFFFF);
+    w.io(0x3B0, 0x3BB);
+    w.io(0x3C0, 0x3DF);
+    if (model.mach64_bar1) w.io(model.mach64_bar1, model.mach64_bar1 + 0xFFu);
+    w.put(0, 4);
+    return w.fits ? w.used : 0;
 }
 
 } // namespace duo::sim

@@ -53,9 +53,9 @@ void ensure_powered(const duo::sim::AdapterModel& model) {
 constexpr char kDeviceEnumPath[] = "Config Manager\\Enum";
 constexpr char kAdapterDevnode[] = "C29A2F30";
 
-// Lists the adapter's HardWareKey as the configuration manager would at
-// start-up, replacing what was listed for an earlier adapter; a card that is
-// not on the PCI bus is not listed. Keys under HKEY_DYN_DATA live as long as
+// Lists the adapter's HardWareKey and its allocated resources as the
+// configuration manager would at start-up, replacing what was listed for an
+// earlier adapter; a card that is not on the PCI bus is not listed. Keys under HKEY_DYN_DATA live as long as
 // the wineserver.
 void publish_hardware_key(const duo::sim::AdapterModel& model) {
     HKEY devices = nullptr;
@@ -71,6 +71,9 @@ void publish_hardware_key(const duo::sim::AdapterModel& model) {
                                &device, nullptr) == ERROR_SUCCESS) {
         RegSetValueExA(device, "HardWareKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                        static_cast<DWORD>(length + 1));
+        std::uint8_t allocation[256];
+        const std::size_t allocated = duo::sim::allocation_record(model, allocation, sizeof allocation);
+        if (allocated) RegSetValueExA(device, "Allocation", 0, REG_BINARY, allocation, static_cast<DWORD>(allocated));
         RegCloseKey(device);
     }
     RegCloseKey(devices);

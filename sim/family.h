@@ -24,9 +24,12 @@ struct ScanRules {
     int v_retrace_high;
     // A CRTC outside the VGA register file (the mach64's accelerator CRTC)
     // gives its own counts, character clocks of 8 pixels and frame lines,
-    // and the VGA CRTC is not read; 0 characters: the VGA CRTC runs.
+    // its start and pitch (8-byte and 8-pixel units), and whether both sync
+    // pulses fall in the blanked part of the line and frame; the VGA CRTC is
+    // not read; 0 characters: the VGA CRTC runs.
     struct OwnCrtc {
-        int h_total_chars, v_total, v_display, start;
+        int h_total_chars, h_display_chars, v_total, v_display, start, pitch;
+        bool syncs_in_blanking;
     } own_crtc{};
 };
 

@@ -3,12 +3,21 @@
 //
 // mach64: the sparse I/O registers sit at the card's base (0x2EC, 0x1CC or
 // 0x1C8, as the card's configuration chose), register n at base + n x 0x400,
-// byte k at + k. CONFIG_CHIP_ID (register 27) is read-only: bytes 0-1 the chip
+// byte k at + k. A PCI card may instead decode them only as block I/O at its
+// BAR1 (PCI configuration register 0x40 bit 2, which the desktop seed sets on
+// the cards with a BAR1), 4 bytes per register in an order of its own: the
+// CRTC registers 0-7 keep their numbers, CLOCK_CNTL sits at + 0x90 and
+// CONFIG_CHIP_ID at + 0xE0; then no sparse port answers, and those ports are
+// plain bus bytes. CONFIG_CHIP_ID (register 27) is read-only: bytes 0-1 the chip
 // type, which is also the PCI device id (0x5654 "VT", 0x4354 "CT"), byte 3 the
 // revision.
 // Two CRT controllers: with CRTC_GEN_CNTL bits 24-25 both set the accelerator
 // CRTC (registers 0-3 and 5) times the display and the VGA CRTC is ignored;
-// the interlace bit (CRTC_GEN_CNTL bit 1) acts on whichever runs. Display
+// the interlace bit (CRTC_GEN_CNTL bit 1) acts on whichever runs. The
+// accelerator CRTC counts characters of 8 pixels at every depth and frame
+// lines: interlaced, each field scans half the frame's V_TOTAL + 1 lines.
+// Its display start and pitch are CRTC_OFF_PITCH's. CLOCK_CNTL bits 0-1
+// select the pixel clock in either mode. Display
 // drivers put every packed-pixel mode above 640x480 and every 16- and 24-bit
 // mode on the accelerator CRTC; the desktop at 640x480x8 runs on the VGA
 // CRTC.
@@ -62,24 +71,36 @@ constexpr int kDesktopSelects[] = {2, 0, 1, 2};
 // The memory clock (MCLK_FB_DIV, post-divider 2) the BIOS runs.
 constexpr double kMemoryClockHz = 60e6;
 
-std::uint32_t chip_id_port(const AdapterState& s) { return (s.io_base + kRegConfigChipId * kSparseStride) & 0xFFFF; }
+constexpr std::uint32_t kBlockStride = 4;
+constexpr std::uint32_t kBlockClockCntl = 0x24, kBlockConfigChipId = 0x38;
+
+// A register's place in block I/O, by its sparse number.
+std::uint32_t block_number(std::uint32_t reg) {
+    switch (reg) {
+    case kRegClockCntl: return kBlockClockCntl;
+    case kRegConfigChipId: return kBlockConfigChipId;
+    default: return reg;
+    }
+}
 
 bool in_word(std::uint32_t port, std::uint32_t first, std::uint32_t bytes) {
     return port >= first && port < first + bytes;
 }
 
-std::uint32_t sparse(const AdapterState& s, std::uint32_t reg, std::uint32_t byte) {
-    return (s.io_base + reg * kSparseStride + byte) & 0xFFFF;
+std::uint32_t reg_port(const AdapterState& s, std::uint32_t reg, std::uint32_t byte) {
+    return mach64_register_port(s, reg, byte);
 }
+
+std::uint32_t chip_id_port(const AdapterState& s) { return reg_port(s, kRegConfigChipId, 0); }
 
 std::uint32_t read_reg(const AdapterState& s, std::uint32_t reg) {
     std::uint32_t value = 0;
-    for (int byte = 3; byte >= 0; --byte) value = (value << 8) | s.ports[sparse(s, reg, byte)];
+    for (int byte = 3; byte >= 0; --byte) value = (value << 8) | s.ports[reg_port(s, reg, byte)];
     return value;
 }
 
 void write_reg(AdapterState& s, std::uint32_t reg, std::uint32_t value) {
-    for (std::uint32_t byte = 0; byte < 4; ++byte) s.ports[sparse(s, reg, byte)] = static_cast<std::uint8_t>(value >> (8 * byte));
+    for (std::uint32_t byte = 0; byte < 4; ++byte) s.ports[reg_port(s, reg, byte)] = static_cast<std::uint8_t>(value >> (8 * byte));
 }
 
 bool accelerator_crtc_runs(const AdapterState& s) {
@@ -87,7 +108,7 @@ bool accelerator_crtc_runs(const AdapterState& s) {
     return (read_reg(s, kRegCrtcGenCntl) & both) == both;
 }
 
-int clock_select(const AdapterState& s) { return s.ports[sparse(s, kRegClockCntl, 0)] & 3; }
+int clock_select(const AdapterState& s) { return s.ports[reg_port(s, kRegClockCntl, 0)] & 3; }
 
 // f = 2 R N / (M P), P = 1, 2, 4, 8 for post-divider codes 0-3.
 double pll_hz(int m, int n, int post) { return m ? 2.0 * kCrystalHz * n / (m << post) : 0.0; }
@@ -127,7 +148,7 @@ int pixel_width_code(int bits_per_pixel) {
 void program_accelerator_crtc(AdapterState& s) {
     const DmtMode* m = dmt_start_mode(s.mode.width, s.mode.height);
     if (!m) m = dmt_start_mode(640, 480);
-    const std::uint32_t h_sync = static_cast<std::uint32_t>(m->h_sync_start / 8);
+    const std::uint32_t h_sync = static_cast<std::uint32_t>(m->h_sync_start / 8 - 1);
     write_reg(s, kRegHTotalDisp, static_cast<std::uint32_t>(m->h_total / 8 - 1) |
                                      (static_cast<std::uint32_t>(m->width / 8 - 1) << 16));
     write_reg(s, kRegHSyncStrtWid, (h_sync & 0xFF) | ((h_sync & 0x100) << 4) |
@@ -141,6 +162,7 @@ void program_accelerator_crtc(AdapterState& s) {
 
 void mach64_power_on(AdapterState& s, const AdapterModel& model) {
     s.io_base = model.io_base;
+    if (model.mach64_bar1 && desktop_bits(s, 0x01)) s.mach64_block_base = model.mach64_bar1;
     const std::uint32_t id = chip_id_port(s);
     s.ports[id] = static_cast<std::uint8_t>(model.pci.device);
     s.ports[(id + 1) & 0xFFFF] = static_cast<std::uint8_t>(model.pci.device >> 8);
@@ -155,7 +177,7 @@ void mach64_power_on(AdapterState& s, const AdapterModel& model) {
     for (int clock = 0; clock < 4; ++clock) program_vclk(s, clock, vclk[clock]);
     const int select = kDesktopSelects[desktop_bits(s, 0x03)];
     program_vclk(s, select, s.clock_hz[3]);
-    s.ports[sparse(s, kRegClockCntl, 0)] = static_cast<std::uint8_t>(select);
+    s.ports[reg_port(s, kRegClockCntl, 0)] = static_cast<std::uint8_t>(select);
 
     const bool accelerator = s.mode.bits_per_pixel > 8 || s.mode.width > 640;
     std::uint32_t gen = kGenCrtcEnable | kGenVgaLinear | kGenCountEnable | kGenFifoLowWater;
@@ -182,13 +204,13 @@ void mach64_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) 
     const double before = vclk_hz(s, clock_select(s));
     // CLOCK_CNTL byte 1 selects a PLL register, whose value then reads at
     // byte 2; byte 2 writes reach it while the write-enable bit is set.
-    if (port == sparse(s, kRegClockCntl, 1)) {
+    if (port == reg_port(s, kRegClockCntl, 1)) {
         s.ports[port] = value;
-        s.ports[sparse(s, kRegClockCntl, 2)] = s.mach64_pll[(value >> 2) & 0x0F];
+        s.ports[reg_port(s, kRegClockCntl, 2)] = s.mach64_pll[(value >> 2) & 0x0F];
         return;
     }
-    if (port == sparse(s, kRegClockCntl, 2)) {
-        const std::uint8_t select = s.ports[sparse(s, kRegClockCntl, 1)];
+    if (port == reg_port(s, kRegClockCntl, 2)) {
+        const std::uint8_t select = s.ports[reg_port(s, kRegClockCntl, 1)];
         if (select & kPllWriteEnable) s.mach64_pll[(select >> 2) & 0x0F] = value;
         s.ports[port] = value;
         note_clock_change(s, before);
@@ -196,13 +218,17 @@ void mach64_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) 
     }
     if (in_word(port, chip_id_port(s), 4)) return;
     vga_port_write(s, port, value);
-    if (port == sparse(s, kRegClockCntl, 0)) note_clock_change(s, before);
+    if (port == reg_port(s, kRegClockCntl, 0)) note_clock_change(s, before);
 }
 
 std::string mach64_lock_state(const AdapterState& s) {
     char text[96];
-    std::snprintf(text, sizeof text, "no locks; sparse I/O registers at base %03X; %s CRTC",
-                  static_cast<unsigned>(s.io_base), accelerator_crtc_runs(s) ? "accelerator" : "VGA");
+    if (s.mach64_block_base)
+        std::snprintf(text, sizeof text, "no locks; block I/O registers at BAR1 %04X, no sparse ports; %s CRTC",
+                      static_cast<unsigned>(s.mach64_block_base), accelerator_crtc_runs(s) ? "accelerator" : "VGA");
+    else
+        std::snprintf(text, sizeof text, "no locks; sparse I/O registers at base %03X; %s CRTC",
+                      static_cast<unsigned>(s.io_base), accelerator_crtc_runs(s) ? "accelerator" : "VGA");
     return text;
 }
 
@@ -226,13 +252,27 @@ ScanRules mach64_scan_rules(const AdapterState& s) {
     rules.per_frame = true;
     if (accelerator_crtc_runs(s)) {
         const std::uint32_t h = read_reg(s, kRegHTotalDisp), v = read_reg(s, kRegVTotalDisp);
-        rules.own_crtc = {static_cast<int>(h & 0x1FF) + 1, static_cast<int>(v & 0x7FF) + 1,
-                          static_cast<int>((v >> 16) & 0x7FF) + 1, static_cast<int>(read_reg(s, kRegOffPitch) & 0xFFFFF)};
+        const std::uint32_t hs = read_reg(s, kRegHSyncStrtWid), vs = read_reg(s, kRegVSyncStrtWid);
+        const std::uint32_t off_pitch = read_reg(s, kRegOffPitch);
+        const int h_total = static_cast<int>(h & 0x1FF) + 1, v_total = static_cast<int>(v & 0x7FF) + 1;
+        const int h_display = static_cast<int>((h >> 16) & 0x1FF) + 1, v_display = static_cast<int>((v >> 16) & 0x7FF) + 1;
+        // Sync start (characters, bit 8 in bit 12; lines) counts from 0 as
+        // "value + 1"; the widths count whole characters and lines.
+        const int h_sync_end = static_cast<int>((hs & 0xFF) | ((hs >> 4) & 0x100)) + 1 + static_cast<int>((hs >> 16) & 0x1F);
+        const int v_sync_end = static_cast<int>(vs & 0x7FF) + 1 + static_cast<int>((vs >> 16) & 0x1F);
+        rules.own_crtc = {h_total, h_display, v_total, v_display, static_cast<int>(off_pitch & 0xFFFFF),
+                          static_cast<int>(off_pitch >> 22),
+                          h_display < h_sync_end && h_sync_end <= h_total && v_display < v_sync_end && v_sync_end <= v_total};
     }
     return rules;
 }
 
 } // namespace
+
+std::uint32_t mach64_register_port(const AdapterState& s, std::uint32_t reg, std::uint32_t byte) {
+    if (s.mach64_block_base) return (s.mach64_block_base + block_number(reg) * kBlockStride + byte) & 0xFFFF;
+    return (s.io_base + reg * kSparseStride + byte) & 0xFFFF;
+}
 
 const FamilyHooks kMach64Hooks{mach64_power_on, vga_seq_read,      mach64_seq_write, vga_crtc_read,
                                vga_crtc_write,  mach64_port_write, mach64_lock_state, vga_driver_clock, mach64_scan_rules};

@@ -24,6 +24,7 @@ MonitorView observe(const AdapterState& s) {
     const int char_width = (!vga_crtc || (clocking & 0x01)) ? 8 : 9;
     const int h_chars = vga_crtc ? read_field(s.crtc, kHTotal) + rules.h_total_high + 5 : own.h_total_chars;
     v.h_total_px = h_chars * char_width / rules.char_clock_scale;
+    v.displayed_px = own.h_display_chars * 8;
     v.line_rate_hz = v.pixel_clock_hz * rules.char_clock_scale / (h_chars * char_width);
     // With CRTC 0x17 bit 2 the vertical counter advances every second line.
     const int line_time = (vga_crtc && (s.crtc[kCrtcModeControl] & 0x04)) ? 2 : 1;
@@ -45,11 +46,14 @@ MonitorView observe(const AdapterState& s) {
         v.displayed_lines = vde;
     }
     v.display_start = vga_crtc ? read_field(s.crtc, kStartAddress) : own.start;
-    v.line_offset = s.crtc[kCrtcOffset] + rules.offset_high;
-    // A sync pulse the counters never reach leaves the monitor without sync.
+    v.line_offset = vga_crtc ? s.crtc[kCrtcOffset] + rules.offset_high : own.pitch;
+    // A sync pulse the counters never reach, or outside the blanked part of
+    // the scan, is no sync a monitor can lock to.
     if (vga_crtc) {
         v.h_sync_missing = read_field(s.crtc, kHRetraceStart) + rules.h_retrace_high >= h_chars;
         v.v_sync_missing = (read_field(s.crtc, kVRetraceStart) + rules.v_retrace_high) * line_time >= vt;
+    } else {
+        v.h_sync_missing = v.v_sync_missing = !own.syncs_in_blanking;
     }
     v.out_of_range = v.line_rate_hz < kMinLineRate || v.line_rate_hz > kMaxLineRate ||
                      v.field_rate_hz < kMinFieldRate || v.field_rate_hz > kMaxFieldRate || v.h_sync_missing ||

@@ -11,13 +11,14 @@ struct MonitorView {
     bool interlaced;
     double pixel_clock_hz;  // after the clock divider
     int h_total_px;
+    int displayed_px;       // the accelerator CRTC's pixels with picture per line; 0 on the VGA CRTC
     double line_rate_hz;
     int v_total_lines;      // per field when interlaced
     double field_rate_hz;   // frame rate when progressive
     int displayed_lines;    // scan lines with picture per field/frame
     int display_start;      // CRTC start address
-    int line_offset;        // CRTC offset with the family's high bits
-    bool h_sync_missing;    // the sync start lies beyond the line or the field
+    int line_offset;        // CRTC offset with the family's high bits; the accelerator CRTC's pitch
+    bool h_sync_missing;    // the sync start lies beyond the line or the field (or outside the blanking)
     bool v_sync_missing;
     bool out_of_range;      // outside what a multisync CRT of the period syncs to
 };

@@ -84,6 +84,14 @@ constexpr std::uint8_t kEt6000BaseHigh = 0x21;
 constexpr std::uint32_t kLowestPciIoBase = 0x1000;
 constexpr std::uint16_t kTsengVendor = 0x100C, kEt6000Device = 0x3208;
 
+constexpr std::uint16_t kAtiVendor = 0x1002;
+
+// The block I/O range (PCI BAR1) the configuration manager gave a listed ATI
+// card, also when its device id is not in the PCI table; 0 for none.
+std::int32_t g_ati_block_base = 0;
+
+// The chip the configuration manager lists; notes the ATI card's block I/O
+// range on the way.
 std::int32_t from_registry() {
     using namespace platform;
     const RegistryKey devices = open_device_enum_key();
@@ -95,8 +103,13 @@ std::int32_t from_registry() {
         if (!device) continue;
         char value[kRegistryValueSize];
         std::uint32_t length = 0;
-        if (query_hardware_key(device, value, length) && length <= sizeof value)
+        if (query_hardware_key(device, value, length) && length <= sizeof value) {
             chip = parse_hardware_key(value, length);
+            std::uint8_t allocation[kRegistryValueSize];
+            if (hardware_key_vendor(value, length) == kAtiVendor && g_ati_block_base == 0 &&
+                query_allocation(device, allocation, length) && length <= sizeof allocation)
+                g_ati_block_base = block_io_base(allocation, length);
+        }
         close_key(device);
     }
     close_key(devices);
@@ -163,7 +176,21 @@ bool mach32_answers() {
     return first == 'X' && (second == 'B' || second == 'S');
 }
 
+// A PCI mach64 may decode its registers only as block I/O at BAR1, 4 bytes a
+// register (CONFIG_CHIP_ID at + 0xE0); its configuration register that says
+// so (0x40 bit 2) is out of reach of byte-wide port access, so the chip id
+// there decides. The base is kept 256-aligned, which no sparse base is: the
+// family tells the two decodings apart by it.
+bool mach64_block_answers(std::int32_t base) {
+    constexpr std::uint32_t kBlockChipId = 0xE0; // block register 0x38
+    return Read_Port(static_cast<std::uint32_t>(base) + kBlockChipId) == kMach64ChipId;
+}
+
 std::int32_t probe_ati() {
+    if (g_ati_block_base != 0 && mach64_block_answers(g_ati_block_base)) {
+        g_shared.mach64_base_port = g_ati_block_base;
+        return 0x401;
+    }
     for (std::int32_t base : kMach64Bases) {
         g_shared.mach64_base_port = base;
         if (Read_Port(static_cast<std::uint32_t>(base) + kMach64ChipIdRegister * kMach64SparseStride) == kMach64ChipId)
@@ -191,6 +218,7 @@ std::int32_t detect_chip() {
     // A card the registry names still needs the I/O base that only its probe
     // records: without it the mach64's sparse registers and the ET6000's
     // clock would be looked for at the wrong ports.
+    g_ati_block_base = 0;
     if (const std::int32_t chip = from_registry()) {
         if (chip == 0x401 && probe_ati() != 0x401) g_shared.mach64_base_port = kMach64Bases[0];
         if (chip == 0x501) probe_et6000();

@@ -1,18 +1,20 @@
 // ATI mach64 (264CT/VT class): accelerator CRTC and internal PLL behind
-// sparse I/O registers.
+// sparse I/O registers, or behind block I/O at PCI BAR1 where the card
+// decodes only that.
 #include <algorithm>
 
 #include "lib/hw/family.h"
+#include "lib/hw/mach64_crtc.h"
 #include "lib/hw/port_io.h"
 
 namespace duo::family {
 namespace {
 
 constexpr int kRegCrtcOffPitch = 5;  // byte 3 bits 6-7: offset bits 8-9
-constexpr int kRegCrtcGenCntl = 7;   // byte 0 bit 1: interlace; byte 3 bit 0: accelerator CRTC drives the display
+constexpr int kRegCrtcGenCntl = 7;   // byte 0 bit 1: interlace; byte 3 bits 0-1: the accelerator CRTC drives the display
 constexpr int kRegClockCntl = 18;    // byte 0: clock select, byte 1: PLL index, byte 2: PLL data
 constexpr std::uint8_t kInterlaceBit = 0x02;
-constexpr std::uint8_t kExtendedDisplayBit = 0x01;
+constexpr std::uint8_t kAcceleratorCrtcBits = 0x03; // EXT_DISP_EN and CRTC_EN
 // PLL index codes as written to CLOCK_CNTL byte 1: (register << 2), with
 // the write enable (0x02) where the register is written.
 constexpr std::uint8_t kPllRefDivRead = 0x08; // register 2, shared with the memory clock: never written
@@ -25,8 +27,15 @@ constexpr int kStereoPostShift = 2 * kStereoClock;
 constexpr int kTableRefDiv = 0x2D;
 constexpr int kFeedbackMin = 128, kFeedbackMax = 255;
 
-std::uint32_t sparse(int reg, int byte) {
-    return static_cast<std::uint32_t>(g_shared.mach64_base_port + reg * 0x400 + byte);
+// Detection keeps a block I/O base (PCI BAR1) 256-aligned, a sparse base
+// (0x2EC, 0x1CC, 0x1C8) never is. Block I/O has 4 bytes per register; the
+// CRTC registers keep their sparse numbers there, CLOCK_CNTL is block
+// register 0x24.
+constexpr int kBlockClockCntl = 0x24;
+std::uint32_t register_port(int reg, int byte) {
+    const std::int32_t base = g_shared.mach64_base_port;
+    if ((base & 0xFF) != 0) return static_cast<std::uint32_t>(base + reg * 0x400 + byte);
+    return static_cast<std::uint32_t>(base + (reg == kRegClockCntl ? kBlockClockCntl : reg) * 4 + byte);
 }
 
 // The sparse registers have no lock; only the VGA CRTC's protection of
@@ -37,8 +46,8 @@ void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
 
 void save_step(TimingBlock& saved) {
     read_crtc_block(saved);
-    saved.bytes[kBlockExt1] = Read_Port(sparse(kRegCrtcOffPitch, 3)) >> 6;
-    g_shared.remembered_interlace[kMach64] = Read_Port(sparse(kRegCrtcGenCntl, 0));
+    saved.bytes[kBlockExt1] = Read_Port(register_port(kRegCrtcOffPitch, 3)) >> 6;
+    g_shared.remembered_interlace[kMach64] = Read_Port(register_port(kRegCrtcGenCntl, 0));
 }
 
 int eye_shift(const TimingBlock& block) {
@@ -52,28 +61,28 @@ int eye_shift(const TimingBlock& block) {
 
 void timing_write(const TimingBlock& block) {
     write_crtc_block(block);
-    const std::uint32_t pitch_high = sparse(kRegCrtcOffPitch, 3);
+    const std::uint32_t pitch_high = register_port(kRegCrtcOffPitch, 3);
     Write_Port(pitch_high, static_cast<std::uint8_t>((block.bytes[kBlockExt1] << 6) | (Read_Port(pitch_high) & 0x3F)));
     g_shared.eye_shift = eye_shift(block);
 }
 
 void enter_step(const TimingBlock& block) {
     timing_write(block);
-    const std::uint32_t gen_cntl = sparse(kRegCrtcGenCntl, 0);
+    const std::uint32_t gen_cntl = register_port(kRegCrtcGenCntl, 0);
     Write_Port(gen_cntl, Read_Port(gen_cntl) | kInterlaceBit);
 }
 
 void leave_step(const TimingBlock& saved) {
     timing_write(saved);
-    Write_Port(sparse(kRegCrtcGenCntl, 0), g_shared.remembered_interlace[kMach64]);
+    Write_Port(register_port(kRegCrtcGenCntl, 0), g_shared.remembered_interlace[kMach64]);
 }
 
-void select_pll(std::uint8_t index_code) { Write_Port(sparse(kRegClockCntl, 1), index_code); }
+void select_pll(std::uint8_t index_code) { Write_Port(register_port(kRegClockCntl, 1), index_code); }
 
 void clock_read(ClockSetting& setting) {
-    const std::uint32_t pll_data = sparse(kRegClockCntl, 2);
+    const std::uint32_t pll_data = register_port(kRegClockCntl, 2);
     // Only the first read after stereo was off sees the desktop's select.
-    if (g_shared.stereo == 0) g_shared.mach64_saved_clock_select = Read_Port(sparse(kRegClockCntl, 0)) & 0x03;
+    if (g_shared.stereo == 0) g_shared.mach64_saved_clock_select = Read_Port(register_port(kRegClockCntl, 0)) & 0x03;
     select_pll(kPllPostDiv);
     setting.b[0] = (Read_Port(pll_data) >> kStereoPostShift) & 0x03;
     select_pll(kPllVclk3Fb);
@@ -81,18 +90,18 @@ void clock_read(ClockSetting& setting) {
 }
 
 void write_clock_select(std::uint8_t select) {
-    const std::uint32_t cntl = sparse(kRegClockCntl, 0);
+    const std::uint32_t cntl = register_port(kRegClockCntl, 0);
     Write_Port(cntl, static_cast<std::uint8_t>((Read_Port(cntl) & 0xFC) | select));
 }
 
 void clock_write(const ClockSetting& setting) {
     select_pll(kPllRefDivRead);
-    const int ref_div = Read_Port(sparse(kRegClockCntl, 2));
+    const int ref_div = Read_Port(register_port(kRegClockCntl, 2));
     write_clock_select(kStereoClock);
     mach64_clock_slot_write(mach64_for_reference_divider(setting, ref_div));
 }
 
-bool interlaced() { return (Read_Port(sparse(kRegCrtcGenCntl, 0)) & kInterlaceBit) != 0; }
+bool interlaced() { return (Read_Port(register_port(kRegCrtcGenCntl, 0)) & kInterlaceBit) != 0; }
 
 } // namespace
 
@@ -119,7 +128,7 @@ ClockSetting mach64_for_reference_divider(const ClockSetting& table, int ref_div
 }
 
 void mach64_clock_slot_write(const ClockSetting& setting) {
-    const std::uint32_t pll_data = sparse(kRegClockCntl, 2);
+    const std::uint32_t pll_data = register_port(kRegClockCntl, 2);
     select_pll(kPllPostDiv);
     Write_Port(pll_data, static_cast<std::uint8_t>(((setting.b[0] & 0x03) << kStereoPostShift) |
                                                    (Read_Port(pll_data) & ~(0x03 << kStereoPostShift))));
@@ -133,7 +142,76 @@ void mach64_clock_restore(const ClockSetting& setting) {
 }
 
 bool mach64_vga_crtc_drives_display() {
-    return (Read_Port(sparse(kRegCrtcGenCntl, 3)) & kExtendedDisplayBit) == 0;
+    return (Read_Port(register_port(kRegCrtcGenCntl, 3)) & kAcceleratorCrtcBits) != kAcceleratorCrtcBits;
+}
+
+namespace {
+
+constexpr int kRegCrtcHTotalDisp = 0, kRegCrtcHSyncStrtWid = 1, kRegCrtcVTotalDisp = 2, kRegCrtcVSyncStrtWid = 3;
+// VGA CRTC registers, as bytes of a timing block.
+constexpr int kCrtcHTotal = 0x00, kCrtcHDisplayEnd = 0x01, kCrtcHRetraceStart = 0x04, kCrtcHRetraceEnd = 0x05,
+              kCrtcVTotal = 0x06, kCrtcOverflow = 0x07, kCrtcVRetraceStart = 0x10;
+constexpr std::uint32_t kGenDoubleScan = 0x01, kGenInterlace = 0x02, kGenDisplayOff = 0x40;
+constexpr std::uint32_t kSyncNegative = 1u << 21;
+constexpr std::uint8_t kClockSelectStrobe = 0x40;
+
+std::uint32_t read_register(int reg) {
+    std::uint32_t value = 0;
+    for (int byte = 3; byte >= 0; --byte) value = value << 8 | Read_Port(register_port(reg, byte));
+    return value;
+}
+
+void write_register(int reg, std::uint32_t value) {
+    for (int byte = 0; byte < 4; ++byte)
+        Write_Port(register_port(reg, byte), static_cast<std::uint8_t>(value >> (8 * byte)));
+}
+
+// A VGA vertical value: the low byte and its bits 8 and 9 in CRTC 0x07.
+int vertical(const TimingBlock& block, int low, int bit8, int bit9) {
+    const std::uint8_t overflow = block.bytes[kCrtcOverflow];
+    return block.bytes[low] | ((overflow >> bit8) & 1) << 8 | ((overflow >> bit9) & 1) << 9;
+}
+
+} // namespace
+
+Mach64Crtc mach64_crtc_read() {
+    return {read_register(kRegCrtcHTotalDisp), read_register(kRegCrtcHSyncStrtWid), read_register(kRegCrtcVTotalDisp),
+            read_register(kRegCrtcVSyncStrtWid), read_register(kRegCrtcOffPitch),  read_register(kRegCrtcGenCntl),
+            static_cast<std::uint8_t>(Read_Port(register_port(kRegClockCntl, 0)) & 0x03)};
+}
+
+void mach64_crtc_write(const Mach64Crtc& crtc) {
+    const std::uint32_t gen_low = register_port(kRegCrtcGenCntl, 0);
+    Write_Port(gen_low, static_cast<std::uint8_t>(Read_Port(gen_low) | kGenDisplayOff));
+    write_register(kRegCrtcHTotalDisp, crtc.h_total_disp);
+    write_register(kRegCrtcHSyncStrtWid, crtc.h_sync_strt_wid);
+    write_register(kRegCrtcVTotalDisp, crtc.v_total_disp);
+    write_register(kRegCrtcVSyncStrtWid, crtc.v_sync_strt_wid);
+    write_register(kRegCrtcOffPitch, crtc.off_pitch);
+    const std::uint32_t cntl = register_port(kRegClockCntl, 0);
+    Write_Port(cntl, static_cast<std::uint8_t>((Read_Port(cntl) & 0xFC) | kClockSelectStrobe | crtc.clock_select));
+    Write_Port(cntl, static_cast<std::uint8_t>((Read_Port(cntl) & 0xBC) | crtc.clock_select));
+    write_register(kRegCrtcGenCntl, crtc.gen_cntl);
+}
+
+Mach64Crtc mach64_crtc_from_block(const TimingBlock& block, const Mach64Crtc& desktop, bool interlace) {
+    const std::uint8_t* b = block.bytes;
+    const std::uint32_t h_total = b[kCrtcHTotal] + 4u, h_display = b[kCrtcHDisplayEnd];
+    const std::uint32_t h_sync = (b[kCrtcHRetraceStart] + 0xFFu) & 0xFF; // start less one, within 8 bits
+    const std::uint32_t h_width = (b[kCrtcHRetraceEnd] - b[kCrtcHRetraceStart]) & 0x1F;
+    const int v_total = vertical(block, kCrtcVTotal, 0, 5) + 1, v_display = vertical(block, kCrtcVDisplayEnd, 1, 6);
+    const int v_sync = vertical(block, kCrtcVRetraceStart, 2, 7);
+    const int v_width = ((b[kCrtcVRetraceEnd] - v_sync) & 0x0F) ? (b[kCrtcVRetraceEnd] - v_sync) & 0x0F : 0x10;
+    Mach64Crtc out = desktop;
+    out.h_total_disp = (h_total & 0x1FF) | h_display << 16;
+    out.h_sync_strt_wid = h_sync | h_width << 16 | (desktop.h_sync_strt_wid & kSyncNegative);
+    out.v_total_disp = static_cast<std::uint32_t>(v_total & 0x7FF) | static_cast<std::uint32_t>(v_display & 0x7FF) << 16;
+    out.v_sync_strt_wid = static_cast<std::uint32_t>((v_sync + 0x7FF) & 0x7FF) | static_cast<std::uint32_t>(v_width) << 16 |
+                          (desktop.v_sync_strt_wid & kSyncNegative);
+    const bool double_scan = (b[kCrtcMaxScanLine] & 0x9F) != 0;
+    out.gen_cntl = (desktop.gen_cntl & ~(kGenDoubleScan | kGenInterlace | kGenDisplayOff)) |
+                   (double_scan ? kGenDoubleScan : 0) | (interlace ? kGenInterlace : 0);
+    return out;
 }
 
 } // namespace duo::family

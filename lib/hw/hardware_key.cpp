@@ -59,17 +59,54 @@ bool tag_at(const char* value, std::size_t at, const char (&tag)[4]) { return st
 
 } // namespace
 
-std::int32_t parse_hardware_key(const char* value, std::size_t length) {
+std::uint16_t hardware_key_vendor(const char* value, std::size_t length) {
     if (!value || length < kShortestKey) return 0;
     if (!tag_at(value, kBusAt, "PCI") || !tag_at(value, kVendorTagAt, "VEN") || !tag_at(value, kDeviceTagAt, "DEV"))
         return 0;
-    const std::uint16_t vendor_id = hex4(value + kVendorAt);
+    return hex4(value + kVendorAt);
+}
+
+std::int32_t parse_hardware_key(const char* value, std::size_t length) {
+    const std::uint16_t vendor_id = hardware_key_vendor(value, length);
+    if (vendor_id == 0) return 0;
     const std::uint16_t device_id = hex4(value + kDeviceAt);
     for (const PciVendor& v : kPciTable) {
         if (v.vendor != vendor_id) continue;
         for (std::size_t i = 0; i < v.device_count; ++i)
             if (v.devices[i].device == device_id) return v.devices[i].chip;
         return 0;
+    }
+    return 0;
+}
+
+namespace {
+
+constexpr std::size_t kAllocationHeader = 4, kEntryHeader = 8;
+constexpr std::uint32_t kResourceIo = 2;
+constexpr std::size_t kIoFirstPort = 4, kIoLastPort = 6; // within the I/O descriptor
+constexpr std::uint32_t kBlockPorts = 0x100, kFirstPciPort = 0x400;
+
+std::uint32_t little(const std::uint8_t* bytes, int count) {
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[i];
+    return value;
+}
+
+} // namespace
+
+std::int32_t block_io_base(const std::uint8_t* record, std::size_t length) {
+    if (record == nullptr || length < kAllocationHeader) return 0;
+    std::size_t at = kAllocationHeader;
+    while (length - at >= kEntryHeader) {
+        const std::uint32_t entry = little(record + at, 4);
+        if (entry < kEntryHeader || entry > length - at) return 0;
+        if (little(record + at + 4, 4) == kResourceIo && entry >= kEntryHeader + kIoLastPort + 2) {
+            const std::uint32_t first = little(record + at + kEntryHeader + kIoFirstPort, 2);
+            const std::uint32_t last = little(record + at + kEntryHeader + kIoLastPort, 2);
+            if (first >= kFirstPciPort && first % kBlockPorts == 0 && last == first + kBlockPorts - 1)
+                return static_cast<std::int32_t>(first);
+        }
+        at += entry;
     }
     return 0;
 }

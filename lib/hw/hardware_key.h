@@ -12,4 +12,16 @@ namespace duo {
 // `length`.
 std::int32_t parse_hardware_key(const char* value, std::size_t length);
 
+// The PCI vendor id the value names; 0 when it names none.
+std::uint16_t hardware_key_vendor(const char* value, std::size_t length);
+
+// The first 256-port I/O range, 256-aligned above the ISA ports, in the
+// configuration manager's allocation record of `length` bytes (the mach64's
+// block I/O BAR1); 0 when there is none or the record is malformed. Reads
+// nothing at or past `length`. The record: a DWORD header, then entries of a
+// DWORD length (with this 8-byte header), a DWORD resource type (2: I/O) and
+// the descriptor, whose I/O form holds WORDs count, type, first port and
+// last port; a length of 0 ends it.
+std::int32_t block_io_base(const std::uint8_t* record, std::size_t length);
+
 } // namespace duo

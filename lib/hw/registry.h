@@ -27,6 +27,11 @@ RegistryKey open_subkey(RegistryKey parent, const char* name);
 // reports it; false when the value is missing or does not fit.
 bool query_hardware_key(RegistryKey key, char (&value)[kRegistryValueSize], std::uint32_t& length);
 
+// The "Allocation" value of `key`: the configuration manager's binary record
+// of the resources the device was given; false when it is missing or does
+// not fit.
+bool query_allocation(RegistryKey key, std::uint8_t (&value)[kRegistryValueSize], std::uint32_t& length);
+
 void close_key(RegistryKey key);
 
 } // namespace duo::platform

@@ -37,6 +37,13 @@ bool query_hardware_key(RegistryKey key, char (&value)[kRegistryValueSize], std:
     return true;
 }
 
+bool query_allocation(RegistryKey key, std::uint8_t (&value)[kRegistryValueSize], std::uint32_t& length) {
+    DWORD size = kRegistryValueSize;
+    if (RegQueryValueExA(as_hkey(key), "Allocation", nullptr, nullptr, value, &size) != ERROR_SUCCESS) return false;
+    length = size;
+    return true;
+}
+
 void close_key(RegistryKey key) { RegCloseKey(as_hkey(key)); }
 
 } // namespace duo::platform

@@ -54,13 +54,12 @@ int cirrus_table(std::int32_t chip, DepthClass depth, int res) {
 
 int s3_table(std::int32_t chip, DepthClass depth, int res) {
     namespace s = defaults_data::s3;
-    if (chip >= 0x202 && chip <= 0x205) {
+    if (chip >= 0x201 && chip <= 0x205) {
         if (depth != kDepth24) return res;
         constexpr int deep[3] = {s::k640Depth24, s::k800Depth24, -1};
         return deep[res];
     }
-    if (chip == 0x206 || chip == 0x207) return res;
-    return -1; // 0x201
+    return res; // 0x206, 0x207
 }
 
 } // namespace
@@ -71,10 +70,11 @@ ChipGroup chip_group_of(std::int32_t chip) {
     case 0x102:
     case 0x105: return ChipGroup::kTrident102And105;
     case 0x103: return ChipGroup::kTrident103;
+    case 0x201:
     case 0x202:
     case 0x203:
     case 0x204:
-    case 0x205: return ChipGroup::kS3202To205;
+    case 0x205: return ChipGroup::kS3201To205;
     case 0x206:
     case 0x207: return ChipGroup::kS3206And207;
     case 0x301:
@@ -88,7 +88,7 @@ ChipGroup chip_group_of(std::int32_t chip) {
 }
 
 std::int32_t first_chip_of(ChipGroup group) {
-    constexpr std::int32_t kFirst[] = {0x101, 0x102, 0x103, 0x202, 0x206, 0x301, 0x304, 0x401, 0x501, 0};
+    constexpr std::int32_t kFirst[] = {0x101, 0x102, 0x103, 0x201, 0x206, 0x301, 0x304, 0x401, 0x501, 0};
     return kFirst[static_cast<int>(group)];
 }
 

@@ -22,13 +22,13 @@ enum class ChipGroup : int {
     kTrident101,
     kTrident102And105,
     kTrident103,
-    kS3202To205,
+    kS3201To205,
     kS3206And207,
     kCirrus301To303,
     kCirrus304,
     kMach64,
     kEt6000,
-    kNone, // chips 0x104 and 0x201, and unknown chips: no records
+    kNone, // chip 0x104 and unknown chips: no records
 };
 
 ChipGroup chip_group_of(std::int32_t chip);

@@ -10,7 +10,7 @@ constexpr int kCrtcHTotal = 0x00, kCrtcVTotal = 0x06, kCrtcOverflow = 0x07, kCrt
 constexpr int kBlockEt6000Ext = kBlockExt1;
 constexpr int kBlockEt6000Horiz = kBlockExt2;
 
-constexpr std::int32_t kChipFirstTrio = 0x202, kChipLastTrio = 0x205; // with the 868, which shares their tables
+constexpr std::int32_t kChipFirstTrio = 0x201, kChipLastTrio = 0x205; // with the 868, which shares their tables
 constexpr std::int32_t kChipFirstVirge = 0x206, kChipLastVirge = 0x207;
 constexpr std::int32_t kChipGd542x = 0x301;
 constexpr std::int32_t kChipTgui9440 = 0x101;

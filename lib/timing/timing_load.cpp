@@ -10,11 +10,12 @@ constexpr ClockSetting kNoClock{};
 bool valid_slot(std::int32_t frequency) { return frequency >= 0 && frequency < kClockSlots; }
 
 // Combinations with a record set whose 24-bit class at 1024x768 still gets no
-// defaults.
+// defaults: the mode rules refuse them all. The ET6000 counts pixels at every
+// depth, so its 24-bit 1024x768 record runs like the 8-bit one and is loaded.
 bool deep_1024_excluded(std::int32_t chip, int bits_per_pixel, int width, int height) {
     if (bits_per_pixel != 24 || width != 1024 || height != 768) return false;
-    return (chip >= 0x101 && chip <= 0x103) || chip == 0x105 || (chip >= 0x202 && chip <= 0x205) ||
-           (chip >= 0x301 && chip <= 0x303) || chip == 0x501;
+    return (chip >= 0x101 && chip <= 0x103) || chip == 0x105 || (chip >= 0x201 && chip <= 0x205) ||
+           (chip >= 0x301 && chip <= 0x303);
 }
 
 TimingTable& table_of_class(DepthClass depth, DepthClass current) {

@@ -85,10 +85,34 @@ TEST(HardwareKeyParse, ValuesShorterThanTwentyOneCharactersGiveNothing) {
     EXPECT_EQ(parse_hardware_key(nullptr, 21), 0);
 }
 
+// The mach64's BAR1 in the allocation record the simulated configuration
+// manager lists: found once its whole entry lies inside the length, never
+// from a cut or damaged entry, and only as a 256-aligned range of 256 ports
+// above the ISA ports. The record is copied to exactly its length.
+TEST(AllocationParse, Bar1IsFoundOnlyInAWholeWellFormedEntry) {
+    std::uint8_t record[256];
+    const std::size_t size = sim::allocation_record(*sim::find_adapter("mach64-vt"), record, sizeof record);
+    const auto base = [](const std::uint8_t* bytes, std::size_t n) {
+        std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[n ? n : 1]);
+        std::memcpy(copy.get(), bytes, n);
+        return block_io_base(copy.get(), n);
+    };
+    ASSERT_GT(size, 24u);
+    const std::size_t bar1_end = size - 4; // the terminating DWORD follows it
+    for (std::size_t n = 0; n <= size; ++n) EXPECT_EQ(base(record, n), n >= bar1_end ? 0xE000 : 0) << n;
+    EXPECT_EQ(sim::allocation_record(*sim::find_adapter("mach64-vt"), record, size - 1), 0u) << "does not fit";
+    EXPECT_EQ(sim::allocation_record(*sim::find_adapter("s3-765"), record, sizeof record) > 0, true);
+    EXPECT_EQ(base(record, sizeof record), 0) << "no BAR1 listed";
+    const std::uint8_t unaligned[] = {0, 4, 0, 0, 20, 0, 0, 0, 2, 0, 0, 0, 1, 0, 12, 0, 0x10, 0xE0, 0x0F, 0xE1, 0, 0, 0xFF, 0xFF,
+                                      20, 0, 0, 0, 2, 0, 0, 0, 1, 0, 12, 0, 0x00, 0x03, 0xFF, 0x03, 0, 0, 0xFF, 0xFF,
+                                      0xFF, 0xFF, 0xFF, 0x7F, 2, 0, 0, 0};
+    EXPECT_EQ(base(unaligned, sizeof unaligned), 0) << "misaligned, ISA, then an entry longer than the record";
+}
+
 class Detection : public ::testing::Test {
 protected:
-    void use(const char* adapter) {
-        testing::reset_world(adapter, {800, 600, 16});
+    void use(const char* adapter, std::uint32_t seed = sim::run_seed()) {
+        testing::reset_world(adapter, {800, 600, 16}, seed);
         testing::reset_registry();
     }
     sim::AdapterState& adapter() { return *testing::fake().adapter; }
@@ -99,19 +123,26 @@ protected:
     }
 };
 
+// A mach64 that decodes only block I/O is found at the BAR1 its allocation
+// record lists, whatever the seed chose.
 TEST_F(Detection, EverySimulatedAdapterAsListedByTheConfigurationManager) {
-    int count = 0;
+    int count = 0, block_cards = 0;
     const sim::AdapterModel* models = sim::adapter_models(count);
-    for (int i = 0; i < count; ++i) {
-        const sim::AdapterModel& m = models[i];
-        SCOPED_TRACE(m.name);
-        use(m.name);
-        testing::list_device("C0000010", "PCI\\VEN_8086&DEV_122D&SUBSYS_00000000&REV_02\\BUS_00&DEV_00&FUNC_00");
-        testing::list_adapter(m);
-        EXPECT_EQ(detect_chip(), m.expected_chip);
-        EXPECT_EQ(g_shared.mach64_base_port, m.expected_mach64_base);
-        EXPECT_EQ(g_shared.et6000_base_port, m.expected_et6000_base);
+    for (std::uint32_t seed : {sim::run_seed(), 1u, 2u, 3u, 4u, 5u, 6u}) {
+        for (int i = 0; i < count; ++i) {
+            const sim::AdapterModel& m = models[i];
+            SCOPED_TRACE(std::string(m.name) + " seed " + std::to_string(seed));
+            use(m.name, seed);
+            testing::list_device("C0000010", "PCI\\VEN_8086&DEV_122D&SUBSYS_00000000&REV_02\\BUS_00&DEV_00&FUNC_00");
+            testing::list_adapter(m);
+            const std::uint32_t block = adapter().mach64_block_base;
+            block_cards += block != 0;
+            EXPECT_EQ(detect_chip(), m.expected_chip);
+            EXPECT_EQ(g_shared.mach64_base_port, block ? static_cast<std::int32_t>(block) : m.expected_mach64_base);
+            EXPECT_EQ(g_shared.et6000_base_port, m.expected_et6000_base);
+        }
     }
+    EXPECT_GT(block_cards, 0);
 }
 
 struct ProbeOnly {
@@ -130,7 +161,7 @@ TEST_F(Detection, WithoutRegistryTheProbesDecide) {
     };
     for (const ProbeOnly& c : cases) {
         SCOPED_TRACE(c.adapter);
-        use(c.adapter);
+        use(c.adapter, 0); // the mach64 decoding sparse ports; block I/O needs the registry
         testing::fake_registry().enum_key_present = false;
         EXPECT_EQ(detect_chip(), c.chip);
         EXPECT_EQ(g_shared.mach64_base_port, c.mach64_base);
@@ -184,7 +215,7 @@ TEST_F(Detection, SubkeysThatFailToOpenOrHaveNoUsableValueAreSkipped) {
 TEST_F(Detection, AListedMach64TakesTheBaseThatAnswersOrTheFirst) {
     const std::pair<const char*, std::int32_t> cases[] = {{"mach64-ct", 0x1CC}, {"mach64-vt", 0x2EC}, {"vga", 0x2EC}};
     for (const auto& [name, base] : cases) {
-        use(name);
+        use(name, 0);
         testing::list_device("C0000001", "PCI\\VEN_1002&DEV_5654");
         EXPECT_EQ(detect_chip(), 0x401) << name;
         EXPECT_EQ(g_shared.mach64_base_port, base) << name;
@@ -352,7 +383,7 @@ TEST_F(Detection, CirrusMembersByChipId) {
 }
 
 TEST_F(Detection, TheAtiProbeStopsAtTheFirstBaseThatAnswers) {
-    use("mach64-ct"); // at 0x1CC
+    use("mach64-ct", 0); // at 0x1CC
     adapter().ports[0x1C8 + 27 * 0x400] = 0x54;
     EXPECT_EQ(detect_chip(), 0x401);
     EXPECT_EQ(g_shared.mach64_base_port, 0x1CC);

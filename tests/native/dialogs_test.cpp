@@ -63,7 +63,7 @@ std::string hex(unsigned value) {
 // bit. Index registers and the mach64 PLL index and data window (CLOCK_CNTL
 // bytes 1 and 2) only show the last selection and are left out.
 bool same_display(const sim::AdapterState& a, const sim::AdapterState& b, std::string& where) {
-    const std::uint32_t pll_index = a.family == sim::ChipFamily::kMach64 ? a.io_base + 18 * 0x400 + 1 : 0x10000;
+    const std::uint32_t pll_index = a.family == sim::ChipFamily::kMach64 ? sim::mach64_register_port(a, 18, 1) : 0x10000;
     for (unsigned i = 0; i < 256; ++i) {
         if (a.seq[i] != b.seq[i]) return where = "SR" + hex(i), false;
         if (a.crtc[i] != b.crtc[i]) return where = "CR" + hex(i), false;

@@ -12,6 +12,7 @@
 #include "lib/core/stereo.h"
 #include "lib/hw/port_io.h"
 #include "tests/native/fake_platform.h"
+#include "tests/native/fake_registry.h"
 
 namespace duo {
 namespace {
@@ -49,6 +50,9 @@ TEST(DriverCalls, EveryExportIssuesExactlyItsSequence) {
         // accelerator CRTC, which the library refuses.
         testing::reset_world(name, family_of(e.chip) == kMach64 ? sim::DesktopMode{640, 480, 8}
                                                                  : sim::DesktopMode{800, 600, 16});
+        // The registry lists a PCI mach64's block I/O range.
+        testing::reset_registry();
+        testing::list_adapter(*sim::find_adapter(name));
         g_process.driver = 0;
         ASSERT_EQ(init_library(0x100), 1);
         EXPECT_EQ(calls_of([] { enable_stereo(0, 5); }), e.enable);

@@ -33,12 +33,16 @@ FakeRegistry& fake_registry() {
 void reset_registry() { fake_registry() = FakeRegistry{}; }
 
 void list_device(const std::string& subkey, const std::string& hardware_key) {
-    fake_registry().devices.push_back({subkey, hardware_key});
+    fake_registry().devices.push_back({subkey, hardware_key, {}});
 }
 
 void list_adapter(const sim::AdapterModel& model) {
     char value[platform::kRegistryValueSize];
-    if (sim::hardware_key(model, value, sizeof value) > 0) list_device("C29A2F30", value);
+    if (sim::hardware_key(model, value, sizeof value) == 0) return;
+    list_device("C29A2F30", value);
+    std::uint8_t allocation[platform::kRegistryValueSize];
+    const std::size_t length = sim::allocation_record(model, allocation, sizeof allocation);
+    fake_registry().devices.back().allocation.assign(allocation, allocation + length);
 }
 
 } // namespace testing
@@ -76,6 +80,14 @@ bool query_hardware_key(RegistryKey key, char (&value)[kRegistryValueSize], std:
     if (!device->has_value || size > kRegistryValueSize) return false;
     std::memcpy(value, device->hardware_key.c_str(), size);
     length = static_cast<std::uint32_t>(size);
+    return true;
+}
+
+bool query_allocation(RegistryKey key, std::uint8_t (&value)[kRegistryValueSize], std::uint32_t& length) {
+    const testing::FakeDevice* device = testing::device_of(key);
+    if (!device || device->allocation.empty() || device->allocation.size() > kRegistryValueSize) return false;
+    std::memcpy(value, device->allocation.data(), device->allocation.size());
+    length = static_cast<std::uint32_t>(device->allocation.size());
     return true;
 }
 

@@ -13,6 +13,7 @@ namespace duo::testing {
 struct FakeDevice {
     std::string subkey;
     std::string hardware_key; // stored with a terminator, as REG_SZ
+    std::vector<std::uint8_t> allocation; // the "Allocation" value; empty: none
     bool has_value = true;
     bool opens = true;          // false: opening the subkey fails
     bool enumerates = true;     // false: enumeration fails at this index
@@ -32,7 +33,7 @@ FakeRegistry& fake_registry();
 // No device listed, nothing recorded.
 void reset_registry();
 void list_device(const std::string& subkey, const std::string& hardware_key);
-// Lists the adapter's HardWareKey as the simulated driver does under Wine;
+// Lists the adapter's HardWareKey and allocation as the simulated driver does under Wine;
 // nothing for a card the configuration manager does not list.
 void list_adapter(const sim::AdapterModel& model);
 

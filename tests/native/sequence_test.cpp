@@ -88,12 +88,12 @@ extern "C" bool __wrap__ZN3duo3sim8dispatchERNS0_12AdapterStateEjPKvjPvj(duo::si
             std::memcpy(&r, in, sizeof r);
             if ((r.b0 | r.b1) == 0) g_bad_writes.push_back("empty clock setting (code 13)");
         } else if (code == kWritePort && s.family == duo::sim::ChipFamily::kMach64 && in_size >= sizeof(PortWriteRequest)) {
-            // CLOCK_CNTL (sparse register 18): byte 1 selects a PLL register
+            // CLOCK_CNTL (register 18): byte 1 selects a PLL register
             // (bit 1 enables writes), byte 2 writes it. Registers 7-10 are
             // the feedback dividers; 0 there is no clock.
             PortWriteRequest r;
             std::memcpy(&r, in, sizeof r);
-            const std::uint32_t cntl = s.io_base + 18 * 0x400;
+            const std::uint32_t cntl = duo::sim::mach64_register_port(s, 18, 0);
             const std::uint8_t select = s.ports[(cntl + 1) & 0xFFFF];
             const int pll = (select >> 2) & 0x0F;
             if (r.port == cntl + 2 && (select & 0x02) && pll >= 7 && pll <= 10 && (r.value & 0xFF) == 0)
@@ -131,7 +131,7 @@ struct RegisterSet {
 
 bool same_display(const sim::AdapterState& a, const sim::AdapterState& b, const RegisterSet& loose, std::string& where) {
     char text[48];
-    const std::uint32_t pll_window = a.family == sim::ChipFamily::kMach64 ? a.io_base + 18 * 0x400 + 1 : 0x10000;
+    const std::uint32_t pll_window = a.family == sim::ChipFamily::kMach64 ? sim::mach64_register_port(a, 18, 1) : 0x10000;
     for (int i = 0; i < 256; ++i) {
         if ((a.seq[i] ^ b.seq[i]) & ~loose.seq[i]) return std::snprintf(text, sizeof text, "SR%02X %02X, desktop %02X", i, b.seq[i], a.seq[i]), where = text, false;
         if ((a.crtc[i] ^ b.crtc[i]) & ~loose.crtc[i]) return std::snprintf(text, sizeof text, "CR%02X %02X, desktop %02X", i, b.crtc[i], a.crtc[i]), where = text, false;

@@ -171,7 +171,7 @@ TEST_F(SimAdapter, TridentSequencerBanksAndProtection) {
 }
 
 TEST_F(SimAdapter, Mach64ChipIdSitsAtItsBaseAndIsReadOnly) {
-    power("mach64-ct");
+    power_on(*state, *find_adapter("mach64-ct"), {800, 600, 16}, 0); // seed 0: sparse ports
     const std::uint32_t id = 0x1CC + 27 * 0x400;
     EXPECT_EQ(port_read(*state, id), 0x54);
     EXPECT_EQ(port_read(*state, id + 1), 0x43);
@@ -187,18 +187,31 @@ TEST_F(SimAdapter, Mach64ChipIdSitsAtItsBaseAndIsReadOnly) {
 }
 
 // mach64 desktops as display drivers leave them, over many desktop seeds:
-// above 640x480x8 (and at every 16- and 24-bit depth) the accelerator CRTC
-// times the display and the VGA CRTC is ignored; the desktop runs on a
-// clock select other than 3 under the BIOS's reference divider; a pixel
-// clock change settles with the next sequencer reset, and a sequencer held
-// in reset shows no picture.
+// the registers decode at the sparse ports or only at BAR1 (register n at
+// BAR1 + 4 n), and the other ports are plain bus bytes; above 640x480x8 (and
+// at every 16- and 24-bit depth) the accelerator CRTC times the display, with
+// its pitch, and the VGA CRTC is ignored; the desktop runs on a clock select
+// other than 3 under the BIOS's reference divider; a pixel clock change
+// settles with the next sequencer reset, and a sequencer held in reset shows
+// no picture.
 TEST_F(SimAdapter, Mach64DesktopsRunOnTheirOwnCrtcClockSelectAndReferenceDivider) {
     const AdapterModel& vt = *find_adapter("mach64-vt");
-    const std::uint32_t gen_cntl = 0x2EC + 7 * 0x400, clock_cntl = 0x2EC + 18 * 0x400;
+    int block_desktops = 0;
     for (std::uint32_t seed = 1; seed <= 24; ++seed) {
         SCOPED_TRACE(seed);
+        std::uint32_t gen_cntl = 0, clock_cntl = 0;
         for (const DesktopMode mode : {DesktopMode{800, 600, 16}, DesktopMode{640, 480, 8}}) {
             power_on(*state, vt, mode, seed);
+            gen_cntl = mach64_register_port(*state, 7, 0);
+            clock_cntl = mach64_register_port(*state, 18, 0);
+            const bool block = state->mach64_block_base != 0;
+            block_desktops += block;
+            EXPECT_EQ(gen_cntl, block ? 0xE000u + 7 * 4 : 0x2EC + 7 * 0x400);
+            EXPECT_EQ(clock_cntl, block ? 0xE090u : 0x2EC + 18 * 0x400);
+            EXPECT_EQ(port_read(*state, mach64_register_port(*state, 27, 0)), 0x54);
+            const std::uint32_t other_id = block ? 0x2EC + 27 * 0x400 : 0xE0E0;
+            EXPECT_EQ(port_read(*state, other_id), 0x00) << "an undecoded port";
+            port_write(*state, block ? 0x2EC + 7 * 0x400 + 3 : 0xE000 + 7 * 4 + 3, 0x00);
             const MonitorView desktop = observe(*state);
             EXPECT_NEAR(desktop.line_rate_hz, mode.width == 800 ? 37879 : 31469, 120) << describe(desktop);
             EXPECT_EQ(desktop.displayed_lines, mode.height);
@@ -208,12 +221,26 @@ TEST_F(SimAdapter, Mach64DesktopsRunOnTheirOwnCrtcClockSelectAndReferenceDivider
             EXPECT_NE(port_read(*state, clock_cntl + 2), 0x2D) << "the tables' reference divider";
             const bool accelerator = (port_read(*state, gen_cntl + 3) & 0x03) == 0x03;
             EXPECT_EQ(accelerator, mode.bits_per_pixel > 8);
+            if (accelerator) {
+                EXPECT_EQ(desktop.line_offset, mode.width / 8) << "OFF_PITCH pitch";
+            }
             set_crtc(0x12, 0x10); // VGA display end
             EXPECT_EQ(observe(*state).displayed_lines == mode.height, accelerator);
         }
         // The interlace bit acts on the accelerator CRTC, whose vertical
-        // counts cover the frame.
+        // counts cover the frame; OFF_PITCH bits 0-19 hold its start; a
+        // horizontal sync that begins inside the picture is no sync.
         power_on(*state, vt, {800, 600, 16}, seed);
+        gen_cntl = mach64_register_port(*state, 7, 0);
+        clock_cntl = mach64_register_port(*state, 18, 0);
+        port_write(*state, mach64_register_port(*state, 5, 0), 0x64);
+        EXPECT_EQ(observe(*state).display_start, 0x64);
+        EXPECT_FALSE(observe(*state).out_of_range);
+        const std::uint32_t h_sync = mach64_register_port(*state, 1, 0);
+        const std::uint8_t sync_start = port_read(*state, h_sync);
+        port_write(*state, h_sync, 0x50);
+        EXPECT_TRUE(observe(*state).out_of_range);
+        port_write(*state, h_sync, sync_start);
         port_write(*state, gen_cntl, static_cast<std::uint8_t>(port_read(*state, gen_cntl) | 0x02));
         const MonitorView interlaced = observe(*state);
         EXPECT_TRUE(interlaced.interlaced);
@@ -235,6 +262,8 @@ TEST_F(SimAdapter, Mach64DesktopsRunOnTheirOwnCrtcClockSelectAndReferenceDivider
         EXPECT_EQ(state->mach64_clock_unsettled, 0);
         EXPECT_FALSE(observe(*state).blanked);
     }
+    EXPECT_GT(block_desktops, 0);
+    EXPECT_LT(block_desktops, 48);
 }
 
 TEST_F(SimAdapter, Et6000PciIdentityBehindCr21) {

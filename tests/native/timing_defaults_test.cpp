@@ -198,13 +198,14 @@ TEST(TimingDefaultsTest, RecordsExistExactlyForTheListedSets) {
         for (const auto& res : resolutions)
             for (DepthClass d : {kDepth8, kDepth16, kDepth24}) {
                 const bool standard = res[1] * 4 == res[0] * 3 && res[0] <= 1024;
-                bool expected = standard && chip != 0x104 && chip != 0x201 && family_of(chip) != kNoFamily;
-                if (chip >= 0x202 && chip <= 0x205 && res[0] == 1024 && d == kDepth24) expected = false;
+                bool expected = standard && chip != 0x104 && family_of(chip) != kNoFamily;
+                if (chip >= 0x201 && chip <= 0x205 && res[0] == 1024 && d == kDepth24) expected = false;
                 EXPECT_EQ(default_record(chip, res[0], res[1], d) != nullptr, expected)
                     << std::hex << chip << std::dec << " " << res[0] << "x" << res[1] << " " << bits_of(d);
             }
     EXPECT_NE(default_record(0x202, 1024, 768, kDepth16), default_record(0x203, 1024, 768, kDepth16));
     EXPECT_EQ(default_record(0x203, 1024, 768, kDepth16), default_record(0x205, 1024, 768, kDepth16));
+    EXPECT_EQ(default_record(0x201, 800, 600, kDepth24), default_record(0x203, 800, 600, kDepth24));
     EXPECT_EQ(default_record(0x102, 800, 600, kDepth8), default_record(0x105, 800, 600, kDepth8));
 }
 
@@ -297,7 +298,7 @@ sim::MonitorView shown_by(const sim::AdapterModel& model, const RecordEntry& e, 
     // The mach64 records are VGA CRTC timings: shown with the accelerator
     // CRTC, which most of its desktops run on, switched off.
     sim::AdapterState& a = *testing::fake().adapter;
-    if (a.family == sim::ChipFamily::kMach64) a.ports[(a.io_base + 7 * 0x400 + 3) & 0xFFFF] &= 0xFE;
+    if (a.family == sim::ChipFamily::kMach64) a.ports[sim::mach64_register_port(a, 7, 3)] &= 0xFE;
     const FamilyOps& ops = *family_ops(g_shared.chip_code);
     ops.open_step();
     ops.clock_write(clock);

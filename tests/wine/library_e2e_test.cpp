@@ -57,10 +57,9 @@ TEST_F(LibraryEndToEnd, EveryAdapterIsDetectedOrRefusedThroughInit) {
         SCOPED_TRACE(a.name);
         use_adapter(a.name.c_str());
         auto c = client(dir);
-        // Chip 0x201 has no timing at all: its modes are refused; so are the
-        // mach64's desktops other than 640x480x8, which its accelerator CRTC
-        // times.
-        const bool runs = supported(a.chip) && a.chip != 0x201 && (a.chip != 0x401 || mach64_desktop_on_vga_crtc());
+        // The mach64's desktops other than 640x480x8, which its accelerator
+        // CRTC times, are refused.
+        const bool runs = supported(a.chip) && (a.chip != 0x401 || mach64_desktop_on_vga_crtc());
         EXPECT_EQ(c->ask("init own"), runs ? "1 0" : supported(a.chip) ? "0 100" : "0 102");
         EXPECT_EQ(c->ask("query 100 0"), std::to_string(a.chip));
         // The 9440, 9685, 0x304 and ET6000 clock tables at 800x600 have no

@@ -22,13 +22,13 @@ int bits_of(DepthClass depth) { return depth == kDepth8 ? 8 : depth == kDepth16 
 // (chip 0x202 has a record of its own, so the shared ones are shown for 0x203).
 std::int32_t chip_of(const RecordEntry& e) {
     if (e.only_chip != 0) return e.only_chip;
-    if (e.group == ChipGroup::kS3202To205) return 0x203;
+    if (e.group == ChipGroup::kS3201To205) return 0x203;
     return first_chip_of(e.group);
 }
 
 const char* group_name(ChipGroup g, std::int32_t only_chip) {
     if (only_chip == 0x202) return "0x202";
-    constexpr const char* kNames[] = {"0x101",       "0x102/0x105", "0x103", "0x202-0x205", "0x206/0x207",
+    constexpr const char* kNames[] = {"0x101",       "0x102/0x105", "0x103", "0x201-0x205", "0x206/0x207",
                                       "0x301-0x303", "0x304",       "0x401", "0x501",       "-"};
     return kNames[static_cast<int>(g)];
 }
