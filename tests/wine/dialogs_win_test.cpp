@@ -61,6 +61,7 @@ protected:
         SetEnvironmentVariableA("DUOGATE_ADAPTER", adapter);
         g_shared = SharedState{};
         g_process = ProcessState{};
+        attach_process(); // slot 0, as the library's entry point takes it
         HINSTANCE self = GetModuleHandleA(nullptr);
         g_process.module_instance = reinterpret_cast<std::uintptr_t>(self);
         g_process.face_raised = reinterpret_cast<std::uintptr_t>(LoadBitmapA(self, MAKEINTRESOURCEA(DUO_BITMAP_FACE_RAISED)));
