@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "lib/hw/chips.h"
+
 namespace duo::tool {
 namespace {
 
@@ -54,24 +56,7 @@ int bitmap_text_width(const std::string& text) {
     return w;
 }
 
-const char* chip_name(int chip_code) {
-    switch (chip_code) {
-    case 0x101: return "Trident 9440";
-    case 0x103: return "Trident 9680";
-    case 0x201: return "S3 732";
-    case 0x202: return "S3 764";
-    case 0x203: return "S3 765";
-    case 0x205: return "S3 868";
-    case 0x206: return "S3 ViRGE";
-    case 0x301: return "Cirrus 542x";
-    case 0x302: return "Cirrus 543x";
-    case 0x303: return "Cirrus 544x";
-    case 0x401: return "ATI mach64";
-    case 0x402: return "ATI mach32";
-    case 0x501: return "ET6000";
-    default: return "";
-    }
-}
+const char* chip_name(int chip_code) { return chip_name_of(chip_code); }
 
 const char* frequency_text(int index) {
     static constexpr const char* kTexts[10] = {"75Hz",  "80Hz",  "85Hz",  "90Hz",  "95Hz",

@@ -4,33 +4,16 @@
 #include <cstdint>
 
 #include "lib/core/types.h"
+#include "lib/hw/chips.h"
 #include "lib/timing/timing_table.h"
 
 namespace duo {
-
-enum Family : int { kTrident = 0, kS3 = 1, kCirrus = 2, kMach64 = 3, kEt6000 = 4, kFamilies = 5, kNoFamily = -1 };
-
-constexpr Family family_of(std::int32_t chip) {
-    switch (chip) {
-    case 0x101: case 0x102: case 0x103: case 0x105: return kTrident;
-    case 0x201: case 0x202: case 0x203: case 0x204: case 0x205: case 0x206: case 0x207: return kS3;
-    case 0x301: case 0x302: case 0x303: case 0x304: return kCirrus;
-    case 0x401: return kMach64;
-    case 0x501: return kEt6000;
-    default: return kNoFamily;
-    }
-}
 
 struct ClientSlot {
     std::int32_t in_use;
     WindowHandle host_window;
     std::uint32_t process_id; // the process holding the slot
     std::uint32_t host_owner; // the process the host window belonged to when registered
-};
-
-// 2 or 3 bytes selecting a pixel clock; unused bytes stay 0.
-struct ClockSetting {
-    std::uint8_t b[3];
 };
 
 // A frequency test between its switch and its restore: what the switch

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "lib/core/state.h"
+#include "lib/hw/chips.h"
 #include "lib/timing/timing_table.h"
 
 namespace duo {
@@ -17,23 +17,6 @@ struct TimingRecord {
     std::uint8_t crtc[25];
     std::uint8_t ext[3];
 };
-
-enum class ChipGroup : int {
-    kTrident101,
-    kTrident102And105,
-    kTrident103,
-    kS3201To205,
-    kS3206And207,
-    kCirrus301To303,
-    kCirrus304,
-    kMach64,
-    kEt6000,
-    kNone, // chip 0x104 and unknown chips: no records
-};
-
-ChipGroup chip_group_of(std::int32_t chip);
-// The lowest chip code of a group (0 for kNone).
-std::int32_t first_chip_of(ChipGroup group);
 
 struct RecordEntry {
     ChipGroup group;
@@ -64,9 +47,5 @@ const TimingRecord* default_record(std::int32_t chip, int width, int height, Dep
 
 // Writes the record into a timing block: bytes 0-26, or 0-62 for S3 chips.
 void copy_record(std::int32_t chip, const TimingRecord& record, TimingBlock& block);
-
-// The clock table a chip uses at a colour depth and resolution (an index
-// into clock_tables of its family), or -1 where it has none.
-int clock_table_for(std::int32_t chip, int bits_per_pixel, int width, int height);
 
 } // namespace duo

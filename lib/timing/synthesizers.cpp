@@ -82,19 +82,6 @@ Parts parts_of(Synthesizer synth, const ClockSetting& s) {
 
 } // namespace
 
-Synthesizer synthesizer_of(std::int32_t chip) {
-    if (chip == 0x304) return Synthesizer::kCirrus304;
-    if (chip == 0x102 || chip == 0x105) return Synthesizer::kTridentNew;
-    switch (family_of(chip)) {
-    case kTrident: return Synthesizer::kTrident;
-    case kS3: return Synthesizer::kS3;
-    case kCirrus: return Synthesizer::kCirrus;
-    case kMach64: return Synthesizer::kMach64;
-    case kEt6000: return Synthesizer::kEt6000;
-    default: return Synthesizer::kNone;
-    }
-}
-
 double vco_hz(Synthesizer synth, const ClockSetting& setting) {
     if (all_zero(setting)) return 0;
     return parts_of(synth, setting).vco;

@@ -1,7 +1,5 @@
 #include "lib/timing/timing_decode.h"
 
-#include "lib/core/state.h"
-
 namespace duo {
 namespace {
 
@@ -10,36 +8,7 @@ constexpr int kCrtcHTotal = 0x00, kCrtcVTotal = 0x06, kCrtcOverflow = 0x07, kCrt
 constexpr int kBlockEt6000Ext = kBlockExt1;
 constexpr int kBlockEt6000Horiz = kBlockExt2;
 
-constexpr std::int32_t kChipFirstTrio = 0x201, kChipLastTrio = 0x205; // with the 868, which shares their tables
-constexpr std::int32_t kChipFirstVirge = 0x206, kChipLastVirge = 0x207;
-constexpr std::int32_t kChipGd542x = 0x301;
-constexpr std::int32_t kChipTgui9440 = 0x101;
-
 } // namespace
-
-// S3 chips count bytes in their horizontal registers: two character clocks
-// per 8 pixels at 15/16 bits per pixel, three at 24 on the Trio class; the
-// ViRGE counts pixels at 24 bits. The other families count pixels at every
-// depth.
-int horizontal_scale(std::int32_t chip, int bits_per_pixel) {
-    if (family_of(chip) != kS3) return 1;
-    switch (bits_per_pixel) {
-    case 15:
-    case 16: return 2;
-    case 24: return chip >= kChipFirstVirge && chip <= kChipLastVirge ? 1 : 3;
-    default: return 1;
-    }
-}
-
-double clock_per_pixel(std::int32_t chip, int bits_per_pixel) {
-    // The TGUI9440 at 15/16 bits runs its CRTC at half the programmed clock
-    // (GR0F bit 3, set by the display drivers with the clock doubled).
-    if (chip == kChipTgui9440) return bits_per_pixel == 15 || bits_per_pixel == 16 ? 2 : 1;
-    if (bits_per_pixel != 24) return 1;
-    if (chip >= kChipFirstTrio && chip <= kChipLastTrio) return 1.5;
-    if (chip == kChipGd542x) return 3;
-    return 1;
-}
 
 DecodedTiming decode_timing(std::int32_t chip, int bits_per_pixel, const TimingBlock& block) {
     const std::uint8_t* b = block.bytes;

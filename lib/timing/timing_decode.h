@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "lib/hw/chips.h"
 #include "lib/timing/timing_table.h"
 
 namespace duo {
@@ -22,14 +23,6 @@ struct DecodedTiming {
 // The chip decides the family's register layout and counting rules; a chip
 // of no supported family decodes as plain VGA.
 DecodedTiming decode_timing(std::int32_t chip, int bits_per_pixel, const TimingBlock& block);
-
-// Character clocks the chip's horizontal registers count per 8 pixels.
-int horizontal_scale(std::int32_t chip, int bits_per_pixel);
-
-// How many periods of the programmed clock one pixel takes: a Trio's 24-bit
-// mode runs its DCLK at 1.5 times the pixel rate, a GD542x at 24 bits its
-// VCLK at three times, a TGUI9440 at 15/16 bits twice; 1 everywhere else.
-double clock_per_pixel(std::int32_t chip, int bits_per_pixel);
 
 struct ScanRates {
     double line_rate_hz;

@@ -9,15 +9,6 @@ constexpr ClockSetting kNoClock{};
 
 bool valid_slot(std::int32_t frequency) { return frequency >= 0 && frequency < kClockSlots; }
 
-// Combinations with a record set whose 24-bit class at 1024x768 still gets no
-// defaults: the mode rules refuse them all. The ET6000 counts pixels at every
-// depth, so its 24-bit 1024x768 record runs like the 8-bit one and is loaded.
-bool deep_1024_excluded(std::int32_t chip, int bits_per_pixel, int width, int height) {
-    if (bits_per_pixel != 24 || width != 1024 || height != 768) return false;
-    return (chip >= 0x101 && chip <= 0x103) || chip == 0x105 || (chip >= 0x201 && chip <= 0x205) ||
-           (chip >= 0x301 && chip <= 0x303);
-}
-
 TimingTable& table_of_class(DepthClass depth, DepthClass current) {
     return depth == current ? g_shared.current_table : g_shared.stored_tables[depth];
 }
@@ -30,7 +21,7 @@ void load_defaults(std::int32_t chip, int bits_per_pixel, int width, int height)
 
     const DepthClass current = depth_class_of(bits_per_pixel);
     if (current == kNoDepthClass || default_record(chip, width, height, current) == nullptr) return;
-    if (deep_1024_excluded(chip, bits_per_pixel, width, height)) return;
+    if (deep_1024_withheld(chip, bits_per_pixel, width, height)) return;
 
     for (std::int32_t& s : g_shared.current_table.status) s = 1;
     for (TimingTable& t : g_shared.stored_tables)
@@ -50,7 +41,7 @@ void load_defaults(std::int32_t chip, int bits_per_pixel, int width, int height)
 bool mode_has_timing(std::int32_t chip, int bits_per_pixel, int width, int height) {
     const DepthClass depth = depth_class_of(bits_per_pixel);
     return depth != kNoDepthClass && default_record(chip, width, height, depth) != nullptr &&
-           !deep_1024_excluded(chip, bits_per_pixel, width, height) &&
+           !deep_1024_withheld(chip, bits_per_pixel, width, height) &&
            clock_table_for(chip, bits_per_pixel, width, height) >= 0;
 }
 
@@ -85,8 +76,6 @@ const ClockSetting& selected_clock_setting(std::int32_t frequency) {
     if (selection < 0 || static_cast<std::size_t>(selection) >= tables.size()) return kNoClock;
     return tables[static_cast<std::size_t>(selection)].slots[frequency];
 }
-
-bool uses_resolution_clock_table(std::int32_t chip) { return chip >= 0x201 && chip <= 0x205; }
 
 const ClockSetting* resolution_clock_setting(std::int32_t frequency) {
     if (!uses_resolution_clock_table(g_shared.chip_code) || !valid_slot(frequency)) return nullptr;

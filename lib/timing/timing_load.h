@@ -33,12 +33,9 @@ bool block_has_timing(const TimingBlock& block);
 // table is indexed with it.
 const ClockSetting& selected_clock_setting(std::int32_t frequency);
 
-// Chips 0x201-0x205 take frequency changes, resumes and tests from the S3
-// table of the library's mode (resolution and depth) instead of the
-// selection.
-bool uses_resolution_clock_table(std::int32_t chip);
-
-// Slot f of that table, or nullptr: another chip, another resolution, or a
+// Slot f of the S3 table of the library's mode (resolution and depth), from
+// which chips with uses_resolution_clock_table take frequency changes,
+// resumes and tests, or nullptr: another chip, another resolution, or a
 // frequency index outside 0..19.
 const ClockSetting* resolution_clock_setting(std::int32_t frequency);
 

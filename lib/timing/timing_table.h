@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "lib/core/types.h"
+#include "lib/hw/chips.h"
 
 namespace duo {
 
@@ -36,17 +37,5 @@ static_assert(sizeof(TimingTable) == 2084, "the settings file fixes this layout"
 // has the same offsets.
 static_assert(offsetof(TimingTable, status) == 4 && offsetof(TimingTable, blocks) == 84);
 static_assert(alignof(TimingTable) == 4 && alignof(TimingBlock) == 1);
-
-enum DepthClass : int { kDepth8 = 0, kDepth16 = 1, kDepth24 = 2, kDepthClasses = 3, kNoDepthClass = -1 };
-
-constexpr DepthClass depth_class_of(int bits_per_pixel) {
-    switch (bits_per_pixel) {
-    case 8: return kDepth8;
-    case 15:
-    case 16: return kDepth16;
-    case 24: return kDepth24;
-    default: return kNoDepthClass;
-    }
-}
 
 } // namespace duo
