@@ -209,6 +209,27 @@ TEST(TimingDefaultsTest, RecordsExistExactlyForTheListedSets) {
     EXPECT_EQ(default_record(0x102, 800, 600, kDepth8), default_record(0x105, 800, 600, kDepth8));
 }
 
+// The chip table only points into data that exists: every clock table a row
+// names is in its family's list, a row's group belongs to its family, and a
+// chip of no family has neither.
+TEST(TimingDefaultsTest, ChipRowsPointIntoTheirFamilysData) {
+    std::int32_t previous = 0;
+    for (const ChipRow& row : chip_rows()) {
+        EXPECT_GT(row.code, previous) << "rows ascend, so a group's first row is its lowest chip";
+        previous = row.code;
+        SCOPED_TRACE(row.code);
+        const int tables = static_cast<int>(clock_tables(row.family).size());
+        for (const auto& by_depth : row.clock_table)
+            for (int index : by_depth) EXPECT_TRUE(index == -1 || (index >= 0 && index < tables)) << index;
+        if (row.group != ChipGroup::kNone) {
+            EXPECT_EQ(family_of(first_chip_of(row.group)), row.family);
+        }
+        if (row.family == kNoFamily) {
+            EXPECT_TRUE(row.group == ChipGroup::kNone && tables == 0 && row.synthesizer == Synthesizer::kNone);
+        }
+    }
+}
+
 // The ET6000 counts pixels at every depth: each 1024x768 record, written as
 // stereo goes on with each clock of the table the load selects for the mode,
 // shows the whole picture at the slot's field rate, and its line offset (in
