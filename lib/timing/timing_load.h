@@ -37,6 +37,10 @@ const ClockSetting& selected_clock_setting(std::int32_t frequency);
 // table of the library's mode (resolution and depth) instead of the
 // selection.
 bool uses_resolution_clock_table(std::int32_t chip);
+// The clock a frequency change, a resume and a frequency test write for
+// index f: S3 chips up to the 868 take the table of the resolution, the
+// others the selected table. nullptr for none.
+const ClockSetting* change_clock_setting(std::int32_t frequency);
 
 // Slot f of that table, or nullptr: another chip, another resolution, or a
 // frequency index outside 0..19.
