@@ -10,41 +10,13 @@
 namespace duo {
 namespace {
 
-// The clock a test of frequency f writes, as a frequency change takes it.
-const ClockSetting* test_clock(std::int32_t f) {
-    if (uses_resolution_clock_table(g_shared.chip_code)) return resolution_clock_setting(f);
-    return &selected_clock_setting(f);
-}
-
-void put_back_clock_select_bits(std::int32_t recorded) {
-    const std::uint8_t now = Read_Port(kMiscOutputRead);
-    Write_Port(kMiscOutputWrite,
-               static_cast<std::uint8_t>((now & ~kMiscClockSelect) | (recorded & kMiscClockSelect)));
-}
-
 // What the switch recorded, written back; the stereo flag at this moment
 // does not decide, the record does.
 void restore_test(const TestSession& t) {
     screen_blank_step();
-    const std::int32_t chip = g_shared.chip_code;
-    if (const FamilyOps* ops = family_ops(chip)) {
-        if (family_of(chip) == kMach64) {
-            // Over the desktop the clock read kept the desktop's clock
-            // select, which the clock restore puts back; over stereo it read
-            // the stereo clock as programmed.
-            if (t.timing_saved) {
-                family::mach64_clock_restore(t.saved_clock);
-                ops->leave_step(t.saved_timing);
-            } else {
-                family::mach64_clock_slot_write(t.saved_clock);
-            }
-            put_back_clock_select_bits(t.clock_select);
-        } else {
-            ops->clock_write(t.saved_clock);
-            put_back_clock_select_bits(t.clock_select);
-            if (t.timing_saved) ops->leave_step(t.saved_timing);
-        }
-    }
+    if (const FamilyOps* ops = family_ops(g_shared.chip_code))
+        ops->restore_test(t.saved_clock, static_cast<std::uint8_t>(t.clock_select),
+                          t.timing_saved ? &t.saved_timing : nullptr);
     screen_unblank_step();
 }
 
@@ -104,7 +76,7 @@ bool test_switch(std::int32_t frequency) {
         }
         t.clock_select = Read_Port(kMiscOutputRead);
         ops->clock_read(t.saved_clock);
-        if (const ClockSetting* clock = test_clock(frequency)) ops->clock_write(*clock);
+        if (const ClockSetting* clock = change_clock_setting(frequency)) ops->clock_write(*clock);
         t.active = 1;
     }
     screen_unblank_step();

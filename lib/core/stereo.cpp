@@ -29,44 +29,14 @@ void move_display_start_back() {
 
 void switch_on(const FamilyOps& ops, Family family, std::int32_t f, const TimingBlock& block) {
     clock_select_save();
-    std::uintptr_t cursor = 0;
-    if (family == kEt6000) cursor = platform::hide_cursor();
+    const std::uintptr_t cursor = ops.hides_cursor ? platform::hide_cursor() : 0;
     ops.clock_read(g_shared.saved_clock[family]);
     g_shared.current_frequency = f;
     ops.clock_write(selected_clock_setting(f));
     ops.save_step(g_shared.saved_timing[family]);
     ops.enter_step(block);
     g_shared.stereo = 1;
-    if (family == kEt6000) platform::restore_cursor(cursor);
-}
-
-void switch_off(const FamilyOps& ops, Family family) {
-    const ClockSetting& saved_clock = g_shared.saved_clock[family];
-    const TimingBlock& saved_timing = g_shared.saved_timing[family];
-    switch (family) {
-    case kMach64:
-        ops.leave_step(saved_timing);
-        family::mach64_clock_restore(saved_clock);
-        clock_select_restore();
-        break;
-    case kEt6000:
-        ops.leave_step(saved_timing);
-        ops.clock_write(saved_clock);
-        clock_select_restore();
-        break;
-    default:
-        ops.clock_write(saved_clock);
-        clock_select_restore();
-        ops.leave_step(saved_timing);
-        break;
-    }
-}
-
-// The clock resume writes: S3 chips up to the 868 take the table of the
-// process's resolution, the others the selected table.
-const ClockSetting* resume_clock(std::int32_t f) {
-    if (uses_resolution_clock_table(g_shared.chip_code)) return resolution_clock_setting(f);
-    return &selected_clock_setting(f);
+    if (ops.hides_cursor) platform::restore_cursor(cursor);
 }
 
 } // namespace
@@ -113,7 +83,10 @@ void disable_stereo(WindowHandle skip) {
     if (g_shared.stereo == 1) {
         take_back_sessions();
         screen_blank_step();
-        if (const FamilyOps* ops = family_ops(g_shared.chip_code)) switch_off(*ops, family_of(g_shared.chip_code));
+        if (const FamilyOps* ops = family_ops(g_shared.chip_code)) {
+            const Family family = family_of(g_shared.chip_code);
+            ops->restore_desktop(g_shared.saved_clock[family], g_shared.saved_timing[family]);
+        }
         screen_unblank_step();
         g_shared.stereo = 0;
         g_shared.glasses_phase = 1;
@@ -134,12 +107,8 @@ std::int32_t resume_stereo() {
     if (holds_library() && g_shared.stereo == 1 && ops && frequency_programmable(f) && frequency_programmable(timing)) {
         take_back_sessions();
         screen_blank_step();
-        if (const ClockSetting* clock = resume_clock(f)) ops->clock_write(*clock);
-        switch (family_of(g_shared.chip_code)) {
-        case kMach64: crtc_and(kCrtcVRetraceEnd, 0x7F); break;
-        case kEt6000: family::et6000_unlock(); break;
-        default: break;
-        }
+        if (const ClockSetting* clock = change_clock_setting(f)) ops->clock_write(*clock);
+        ops->resume_prepare();
         ops->enter_step(*stereo_timing_block(timing));
         apply_glasses_phase();
         // The clock of line-double mode is already the one written above.

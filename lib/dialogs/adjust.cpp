@@ -90,14 +90,9 @@ int height_for_width(int width) {
 } // namespace
 
 AdjustGroup adjust_group_of(std::int32_t chip) {
-    switch (family_of(chip)) {
-    case kS3: return AdjustGroup::kS3;
-    case kTrident:
-    case kCirrus:
-    case kMach64:
-    case kEt6000: return AdjustGroup::kPlainVga;
-    default: return AdjustGroup::kNone;
-    }
+    const FamilyOps* ops = family_ops(chip);
+    if (ops == nullptr) return AdjustGroup::kNone;
+    return ops->sync_extension ? AdjustGroup::kS3 : AdjustGroup::kPlainVga;
 }
 
 RetraceValues retrace_values(AdjustGroup group, const AdjustRegisters& r, const RetraceValues& previous) {

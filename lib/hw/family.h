@@ -19,6 +19,22 @@ struct FamilyOps {
     void (*clock_read)(ClockSetting& setting);
     void (*clock_write)(const ClockSetting& setting);
     bool (*interlaced)();                      // the family's interlace bit is set
+    // Stereo off: the desktop's clock, clock select and timing back, in the
+    // order the chip needs.
+    void (*restore_desktop)(const ClockSetting& clock, const TimingBlock& timing);
+    // A frequency test put back: its clock and clock-select bits, and the
+    // desktop's timing when the test switched away from it (else nullptr).
+    void (*restore_test)(const ClockSetting& clock, std::uint8_t clock_select, const TimingBlock* desktop);
+    // What a resume needs before it writes the stereo timing again.
+    void (*resume_prepare)();
+    // Line-double mode over the running stereo timing, and back to `block`;
+    // true when the step wrote a whole timing (the display start with it).
+    bool (*line_double_enter)();
+    bool (*line_double_leave)(const TimingBlock& block);
+    // The desktop mode runs on the CRTC the stereo timing is written to.
+    bool (*drives_vga_crtc)();
+    bool hides_cursor;     // the mouse cursor is hidden while stereo goes on
+    bool sync_extension;   // CRTC 0x5D carries bit 8 of the horizontal sync start
 };
 
 // The operations of the chip's family, or nullptr for a chip without one.
@@ -45,6 +61,15 @@ bool mach64_vga_crtc_drives_display();
 void et6000_unlock();
 } // namespace family
 
+// The steps most families share, for their operation tables.
+void restore_desktop_clock_first(const ClockSetting& clock, const TimingBlock& timing);
+void restore_test_clock_first(const ClockSetting& clock, std::uint8_t clock_select, const TimingBlock* desktop);
+void put_back_clock_select_bits(std::uint8_t recorded);
+void no_resume_preparation();
+bool count_by_two_on();
+bool count_by_two_off(const TimingBlock& block);
+bool always();
+
 // Steps shared by every family.
 void screen_blank_step();
 void screen_unblank_step();
@@ -63,6 +88,7 @@ inline constexpr std::uint8_t kCrtcMaxScanLine = 0x09;
 inline constexpr std::uint8_t kCrtcVRetraceEnd = 0x11; // bit 7: protect CRTC 0x00-0x07
 inline constexpr std::uint8_t kCrtcVDisplayEnd = 0x12;
 inline constexpr std::uint8_t kCrtcModeControl = 0x17;
+inline constexpr std::uint8_t kCountByTwo = 0x04; // CRTC 0x17 bit 2
 inline constexpr std::uint8_t kCrtcProtect = 0x80;
 inline constexpr std::uint8_t kSeqReset = 0x00;
 inline constexpr std::uint8_t kSeqClockingMode = 0x01;

@@ -95,6 +95,7 @@ bool interlaced() { return (read_crtc(kCrtcMiscControl) & kInterlaceBit) != 0; }
 } // namespace
 
 const FamilyOps kCirrusOps = {open_step,  close_step, save_step,  timing_write,
-                              enter_step, leave_step, clock_read, clock_write, interlaced};
+                              enter_step, leave_step, clock_read, clock_write, interlaced,
+                              restore_desktop_clock_first, restore_test_clock_first, no_resume_preparation, count_by_two_on, count_by_two_off, always, false, false};
 
 } // namespace duo::family

@@ -45,6 +45,40 @@ void clock_select_restore() {
                                                            (g_shared.saved_misc_output & kMiscClockSelect)));
 }
 
+void restore_desktop_clock_first(const ClockSetting& clock, const TimingBlock& timing) {
+    const FamilyOps& ops = *family_ops(g_shared.chip_code);
+    ops.clock_write(clock);
+    clock_select_restore();
+    ops.leave_step(timing);
+}
+
+void put_back_clock_select_bits(std::uint8_t recorded) {
+    const std::uint8_t now = Read_Port(kMiscOutputRead);
+    Write_Port(kMiscOutputWrite, static_cast<std::uint8_t>((now & ~kMiscClockSelect) | (recorded & kMiscClockSelect)));
+}
+
+void restore_test_clock_first(const ClockSetting& clock, std::uint8_t clock_select, const TimingBlock* desktop) {
+    const FamilyOps& ops = *family_ops(g_shared.chip_code);
+    ops.clock_write(clock);
+    put_back_clock_select_bits(clock_select);
+    if (desktop) ops.leave_step(*desktop);
+}
+
+void no_resume_preparation() {}
+
+// The vertical counter advancing every second scan line (CRTC 0x17 bit 2).
+bool count_by_two_on() {
+    crtc_or(kCrtcModeControl, kCountByTwo);
+    return false;
+}
+
+bool count_by_two_off(const TimingBlock&) {
+    crtc_and(kCrtcModeControl, static_cast<std::uint8_t>(~kCountByTwo));
+    return false;
+}
+
+bool always() { return true; }
+
 void read_crtc_block(TimingBlock& block) { Read_Reg_Block(kCrtcIndex, 0x00, 25, block.bytes); }
 
 void write_crtc_block(const TimingBlock& block) { Write_Reg_Block(kCrtcIndex, 0x00, 25, block.bytes); }

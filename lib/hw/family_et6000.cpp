@@ -87,10 +87,19 @@ void clock_write(const ClockSetting& setting) {
 
 bool interlaced() { return (read_crtc(kCrtcOverflowHigh) & kInterlaceBit) != 0; }
 
+// The timing goes back before the clock: the ET6000's clock must not run the
+// desktop's rate over the stereo timing.
+void restore_desktop(const ClockSetting& clock, const TimingBlock& timing) {
+    leave_step(timing);
+    clock_write(clock);
+    clock_select_restore();
+}
+
 } // namespace
 
 const FamilyOps kEt6000Ops = {open_step,  close_step, save_step,  timing_write,
-                              enter_step, leave_step, clock_read, clock_write, interlaced};
+                              enter_step, leave_step, clock_read, clock_write, interlaced,
+                              restore_desktop, restore_test_clock_first, unlock, count_by_two_on, count_by_two_off, always, true, false};
 
 void et6000_unlock() { unlock(); }
 

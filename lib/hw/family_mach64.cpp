@@ -103,10 +103,35 @@ void clock_write(const ClockSetting& setting) {
 
 bool interlaced() { return (Read_Port(register_port(kRegCrtcGenCntl, 0)) & kInterlaceBit) != 0; }
 
+// The mach64 puts its desktop clock back through the saved clock select,
+// after the timing.
+void restore_desktop(const ClockSetting& clock, const TimingBlock& timing) {
+    leave_step(timing);
+    mach64_clock_restore(clock);
+    clock_select_restore();
+}
+
+// Over the desktop the test's clock read kept the desktop's clock select,
+// which the clock restore puts back; over stereo it read the stereo clock as
+// programmed.
+void restore_test(const ClockSetting& clock, std::uint8_t clock_select, const TimingBlock* desktop) {
+    if (desktop) {
+        mach64_clock_restore(clock);
+        leave_step(*desktop);
+    } else {
+        mach64_clock_slot_write(clock);
+    }
+    put_back_clock_select_bits(clock_select);
+}
+
+// CRTC 0x00-0x07 writable again for the stereo timing.
+void resume_prepare() { crtc_and(kCrtcVRetraceEnd, static_cast<std::uint8_t>(~kCrtcProtect)); }
+
 } // namespace
 
 const FamilyOps kMach64Ops = {open_step,  close_step, save_step,  timing_write,
-                              enter_step, leave_step, clock_read, clock_write, interlaced};
+                              enter_step, leave_step, clock_read, clock_write, interlaced,
+                              restore_desktop, restore_test, resume_prepare, count_by_two_on, count_by_two_off, mach64_vga_crtc_drives_display, false, false};
 
 // N x M / 0x2D keeps the table's frequency; the post-divider moves by
 // factors of two to keep N where the PLL runs cleanly.

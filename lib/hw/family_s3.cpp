@@ -92,8 +92,32 @@ void clock_write(const ClockSetting& setting) {
 
 bool interlaced() { return (read_crtc(kCrtcModeControl2) & kInterlaceBit) != 0; }
 
+// In line-double mode S3 chips run one fixed timing, whatever the mode.
+constexpr TimingBlock make_line_double_block() {
+    TimingBlock block{};
+    constexpr std::uint8_t crtc[25] = {0xC2, 0x9F, 0xA0, 0x05, 0xA5, 0x1D, 0x80, 0xBA, 0x00, 0x40, 0x00, 0x00, 0x00,
+                                       0x00, 0xFF, 0x00, 0x0E, 0x0C, 0xDF, 0xA0, 0x60, 0xE6, 0x3E, 0xAB, 0xFF};
+    for (int i = 0; i < 25; ++i) block.bytes[i] = crtc[i];
+    block.bytes[kBlockS3RetraceStart] = 0x4A;
+    block.bytes[kBlockS3ExtMode] = 0x00;
+    block.bytes[kBlockS3ExtHoriz] = 0x00;
+    return block;
+}
+constexpr TimingBlock kLineDoubleBlock = make_line_double_block();
+
+bool line_double_enter() {
+    timing_write(kLineDoubleBlock);
+    return true;
+}
+
+bool line_double_leave(const TimingBlock& block) {
+    timing_write(block);
+    return true;
+}
+
 } // namespace
 
-const FamilyOps kS3Ops = {open_step, close_step, save_step, timing_write, enter_step, leave_step, clock_read, clock_write, interlaced};
+const FamilyOps kS3Ops = {open_step, close_step, save_step, timing_write, enter_step, leave_step, clock_read, clock_write, interlaced,
+                              restore_desktop_clock_first, restore_test_clock_first, no_resume_preparation, line_double_enter, line_double_leave, always, false, true};
 
 } // namespace duo::family

@@ -77,6 +77,12 @@ const ClockSetting& selected_clock_setting(std::int32_t frequency) {
     return tables[static_cast<std::size_t>(selection)].slots[frequency];
 }
 
+const ClockSetting* change_clock_setting(std::int32_t frequency) {
+    if (uses_resolution_clock_table(g_shared.chip_code)) return resolution_clock_setting(frequency);
+    if (family_of(g_shared.chip_code) == kNoFamily) return nullptr;
+    return &selected_clock_setting(frequency);
+}
+
 const ClockSetting* resolution_clock_setting(std::int32_t frequency) {
     if (!uses_resolution_clock_table(g_shared.chip_code) || !valid_slot(frequency)) return nullptr;
     // At 24 bits a Trio's DCLK runs faster than at 8 and 16: the mode's depth

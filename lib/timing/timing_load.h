@@ -33,6 +33,11 @@ bool block_has_timing(const TimingBlock& block);
 // table is indexed with it.
 const ClockSetting& selected_clock_setting(std::int32_t frequency);
 
+// The clock a frequency change, a resume and a frequency test write for
+// index f: chips with uses_resolution_clock_table take the table of the
+// resolution, the others the selected table. nullptr for none.
+const ClockSetting* change_clock_setting(std::int32_t frequency);
+
 // Slot f of the S3 table of the library's mode (resolution and depth), from
 // which chips with uses_resolution_clock_table take frequency changes,
 // resumes and tests, or nullptr: another chip, another resolution, or a
