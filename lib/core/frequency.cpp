@@ -15,7 +15,6 @@ namespace duo {
 namespace {
 
 constexpr std::int32_t kLineDoubleFrequency = 9; // 120 Hz
-constexpr std::uint8_t kMaxScanField = 0x1F;     // CRTC 0x09 bits 0-4: scan lines per row - 1
 
 // The clock of a programmable frequency index, and every host told.
 void apply_frequency(std::int32_t f) {

@@ -9,26 +9,6 @@
 namespace duo {
 namespace {
 
-constexpr std::uint8_t kCrtcHBlankStart = 0x02;
-constexpr std::uint8_t kCrtcHRetraceStart = 0x04;
-constexpr std::uint8_t kCrtcHRetraceEnd = 0x05;
-constexpr std::uint8_t kCrtcOverflow = 0x07;
-constexpr std::uint8_t kCrtcVRetraceStart = 0x10;
-constexpr std::uint8_t kCrtcVBlankStart = 0x15;
-constexpr std::uint8_t kS3ExtHoriz = 0x5D;
-
-// Bits of CRTC 0x07 and 0x09 carrying high bits of the vertical values.
-constexpr std::uint8_t kOverflowVrs8 = 0x04;
-constexpr std::uint8_t kOverflowVbs8 = 0x08;
-constexpr std::uint8_t kOverflowVrs9 = 0x80;
-constexpr std::uint8_t kMaxScanVbs9 = 0x20;
-// Bits of S3 CRTC 0x5D: bit 8 of the horizontal starts, and the pulse
-// lengtheners.
-constexpr std::uint8_t kExtHbs8 = 0x04;
-constexpr std::uint8_t kExtHBlankPlus64 = 0x08;
-constexpr std::uint8_t kExtHrs8 = 0x10;
-constexpr std::uint8_t kExtHRetracePlus32 = 0x20;
-
 void read_registers(AdjustRegisters& r) {
     Read_Reg_Block(kCrtcIndex, kCrtcHBlankStart, 4, r.h);
     r.overflow = read_crtc(kCrtcOverflow);
@@ -58,7 +38,7 @@ std::uint8_t overflow_with_vrs(std::uint8_t overflow, std::uint32_t vrs) {
 }
 
 std::uint8_t ext_with_hrs(std::uint8_t ext, std::uint32_t hrs) {
-    return static_cast<std::uint8_t>((ext & ~kExtHrs8) | ((hrs >> 4) & kExtHrs8));
+    return static_cast<std::uint8_t>((ext & ~kS3ExtHrs8) | ((hrs >> 4) & kS3ExtHrs8));
 }
 
 // The registers in the order the shared session record keeps them.
@@ -113,11 +93,11 @@ RetraceValues retrace_values(AdjustGroup group, const AdjustRegisters& r, const 
         // retrace end 64 or 128 clocks late and refuse the left arrow at
         // ordinary modes.
         const std::uint32_t ext = r.s3_ext;
-        v.hbs = cr02 | ((ext & kExtHbs8) << 6);
+        v.hbs = cr02 | ((ext & kS3ExtHbs8) << 6);
         v.hbe = add_wrap((cr03 & 0x1F) | ((cr05 >> 2) & 0x20), v.hbs, 0x1C0, 0x3F, 0x40) +
-                ((ext & kExtHBlankPlus64) ? 0x40 : 0);
-        v.hrs = cr04 | ((ext & kExtHrs8) << 4);
-        v.hre = add_wrap(cr05 & 0x1F, v.hrs, 0x1E0, 0x1F, 0x20) + ((ext & kExtHRetracePlus32) ? 0x20 : 0);
+                ((ext & kS3ExtHBlankPlus64) ? 0x40 : 0);
+        v.hrs = cr04 | ((ext & kS3ExtHrs8) << 4);
+        v.hre = add_wrap(cr05 & 0x1F, v.hrs, 0x1E0, 0x1F, 0x20) + ((ext & kS3ExtHRetracePlus32) ? 0x20 : 0);
     }
     v.vrs = r.vr[0] | ((r.overflow & kOverflowVrs8) << 6) | ((r.overflow & kOverflowVrs9) << 2);
     v.vre = add_wrap(r.vr[1] & 0x0F, v.vrs, 0x3F0, 0x0F, 0x10);
@@ -139,7 +119,7 @@ void adjust_open(AdjustState& s, std::int32_t chip) {
     take_back_sessions();
     // A new desktop mode the library could not take up leaves nothing to adjust.
     if (!holds_library()) s.group = AdjustGroup::kNone;
-    if (s.group == AdjustGroup::kS3) s.live.s3_ext = read_crtc(kS3ExtHoriz);
+    if (s.group == AdjustGroup::kS3) s.live.s3_ext = read_crtc(kS3CrtcExtHoriz);
     if (s.group != AdjustGroup::kNone) read_registers(s.live);
     s.entry = s.live;
     std::uint8_t entry[kAdjustedRegisterCount];
@@ -194,7 +174,7 @@ void adjust_apply_horizontal(const AdjustState& s) {
     if (!may_write(s)) return;
     write_crtc(kCrtcHRetraceStart, static_cast<std::uint8_t>(s.retrace.hrs & 0xFF));
     write_crtc(kCrtcHRetraceEnd, static_cast<std::uint8_t>((s.live.h[3] & 0xE0) | (s.retrace.hre & 0x1F)));
-    if (s.group == AdjustGroup::kS3) write_crtc(kS3ExtHoriz, ext_with_hrs(s.live.s3_ext, s.retrace.hrs));
+    if (s.group == AdjustGroup::kS3) write_crtc(kS3CrtcExtHoriz, ext_with_hrs(s.live.s3_ext, s.retrace.hrs));
 }
 
 void adjust_apply_vertical(const AdjustState& s) {
@@ -231,7 +211,7 @@ void adjust_cancel(const AdjustState& s, TimingBlock* block) {
     adjust_session_close(false);
     if (!writes) return;
     const AdjustRegisters& e = s.entry;
-    if (s.group == AdjustGroup::kS3) write_crtc(kS3ExtHoriz, e.s3_ext);
+    if (s.group == AdjustGroup::kS3) write_crtc(kS3CrtcExtHoriz, e.s3_ext);
     write_registers(e);
     if (block == nullptr) return;
     std::uint8_t* b = block->bytes;
@@ -276,13 +256,13 @@ bool adjust_default(AdjustState& s, std::int32_t chip, int width, int bits_per_p
         r.max_scan = static_cast<std::uint8_t>((c[kCrtcMaxScanLine] & ~kMaxScanVbs9) |
                                                (d.bytes[kCrtcMaxScanLine] & kMaxScanVbs9));
         if (s.group == AdjustGroup::kS3)
-            r.s3_ext = static_cast<std::uint8_t>((c[kBlockS3ExtHoriz] & ~kExtHrs8) |
-                                                 (d.bytes[kBlockS3ExtHoriz] & kExtHrs8));
+            r.s3_ext = static_cast<std::uint8_t>((c[kBlockS3ExtHoriz] & ~kS3ExtHrs8) |
+                                                 (d.bytes[kBlockS3ExtHoriz] & kS3ExtHrs8));
     }
     // Without a record the live copy as it stands goes back to the chip,
     // which takes back the steps made since it was read.
     write_registers(r);
-    if (s.group == AdjustGroup::kS3) write_crtc(kS3ExtHoriz, r.s3_ext);
+    if (s.group == AdjustGroup::kS3) write_crtc(kS3CrtcExtHoriz, r.s3_ext);
     s.retrace = retrace_values(s.group, r, s.retrace);
     s.window = retrace_window(s.retrace);
     return record != nullptr;

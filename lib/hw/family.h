@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "lib/core/state.h"
+#include "lib/hw/vga_registers.h"
 #include "lib/timing/timing_table.h"
 
 namespace duo {
@@ -81,18 +82,7 @@ void read_crtc_block(TimingBlock& block);
 void write_crtc_block(const TimingBlock& block);
 
 
-// The shared register names every family uses.
-inline constexpr std::uint8_t kCrtcStartHigh = 0x0C;
-inline constexpr std::uint8_t kCrtcStartLow = 0x0D;
-inline constexpr std::uint8_t kCrtcMaxScanLine = 0x09;
-inline constexpr std::uint8_t kCrtcVRetraceEnd = 0x11; // bit 7: protect CRTC 0x00-0x07
-inline constexpr std::uint8_t kCrtcVDisplayEnd = 0x12;
-inline constexpr std::uint8_t kCrtcModeControl = 0x17;
-inline constexpr std::uint8_t kCountByTwo = 0x04; // CRTC 0x17 bit 2
-inline constexpr std::uint8_t kCrtcProtect = 0x80;
-inline constexpr std::uint8_t kSeqReset = 0x00;
-inline constexpr std::uint8_t kSeqClockingMode = 0x01;
-inline constexpr std::uint8_t kSeqScreenOff = 0x20;
-inline constexpr std::uint8_t kMiscClockSelect = 0x0C;
+// CRTC 0x00-0x07 writable: the protect bit of CRTC 0x11 cleared.
+void crtc_unprotect();
 
 } // namespace duo

@@ -21,7 +21,7 @@ void open_step() {
     locks[0] = read_seq(kSeqUnlock);
     locks[1] = read_crtc(kCrtcVRetraceEnd) & kCrtcProtect;
     write_seq(kSeqUnlock, kSeqUnlockValue);
-    crtc_and(kCrtcVRetraceEnd, 0x7F);
+    crtc_unprotect();
 }
 
 // Display drivers leave the extension registers unlocked; whatever the

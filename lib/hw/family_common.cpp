@@ -66,6 +66,8 @@ void restore_test_clock_first(const ClockSetting& clock, std::uint8_t clock_sele
 
 void no_resume_preparation() {}
 
+void crtc_unprotect() { crtc_and(kCrtcVRetraceEnd, static_cast<std::uint8_t>(~kCrtcProtect)); }
+
 // The vertical counter advancing every second scan line (CRTC 0x17 bit 2).
 bool count_by_two_on() {
     crtc_or(kCrtcModeControl, kCountByTwo);

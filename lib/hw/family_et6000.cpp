@@ -13,7 +13,7 @@ constexpr std::uint8_t kInterlaceBit = 0x80;
 
 // The extended registers accept writes only while the key is set.
 void unlock() {
-    crtc_and(kCrtcVRetraceEnd, 0x7F);
+    crtc_unprotect();
     Write_Port(kPortHerculesCompat, kKeyHerculesCompat);
     Write_Port(kPortDisplayMode, kKeyDisplayMode);
 }

@@ -40,7 +40,7 @@ std::uint32_t register_port(int reg, int byte) {
 
 // The sparse registers have no lock; only the VGA CRTC's protection of
 // CRTC 0x00-0x07 is lifted.
-void open_step() { crtc_and(kCrtcVRetraceEnd, 0x7F); }
+void open_step() { crtc_unprotect(); }
 
 void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
 
@@ -125,7 +125,7 @@ void restore_test(const ClockSetting& clock, std::uint8_t clock_select, const Ti
 }
 
 // CRTC 0x00-0x07 writable again for the stereo timing.
-void resume_prepare() { crtc_and(kCrtcVRetraceEnd, static_cast<std::uint8_t>(~kCrtcProtect)); }
+void resume_prepare() { crtc_unprotect(); }
 
 } // namespace
 
@@ -174,8 +174,6 @@ namespace {
 
 constexpr int kRegCrtcHTotalDisp = 0, kRegCrtcHSyncStrtWid = 1, kRegCrtcVTotalDisp = 2, kRegCrtcVSyncStrtWid = 3;
 // VGA CRTC registers, as bytes of a timing block.
-constexpr int kCrtcHTotal = 0x00, kCrtcHDisplayEnd = 0x01, kCrtcHRetraceStart = 0x04, kCrtcHRetraceEnd = 0x05,
-              kCrtcVTotal = 0x06, kCrtcOverflow = 0x07, kCrtcVRetraceStart = 0x10;
 constexpr std::uint32_t kGenDoubleScan = 0x01, kGenInterlace = 0x02, kGenDisplayOff = 0x40;
 constexpr std::uint32_t kSyncNegative = 1u << 21;
 constexpr std::uint8_t kClockSelectStrobe = 0x40;

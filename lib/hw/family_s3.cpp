@@ -14,7 +14,7 @@ constexpr std::uint8_t kCrtcRegLock2 = 0x39;  // 0xA5 opens the extended CRTC
 constexpr std::uint8_t kCrtcInterlaceRetrace = 0x3C;
 constexpr std::uint8_t kCrtcModeControl2 = 0x42; // bit 5: interlace
 constexpr std::uint8_t kCrtcExtSystem2 = 0x51;   // bits 4-5: offset bits 8-9
-constexpr std::uint8_t kCrtcExtHoriz = 0x5D;
+
 constexpr std::uint8_t kInterlaceBit = 0x20;
 constexpr std::int32_t kChip868 = 0x205; // clock in an external DAC
 
@@ -23,7 +23,7 @@ void register_unlock() {
     Write_Port(kCrtcData, 0x48);
     Write_Port(kCrtcIndex, kCrtcRegLock2);
     Write_Port(kCrtcData, 0xA5);
-    crtc_and(kCrtcVRetraceEnd, 0x7F);
+    crtc_unprotect();
 }
 
 void open_step() {
@@ -50,7 +50,7 @@ void save_step(TimingBlock& saved) {
     read_crtc_block(saved);
     saved.bytes[kBlockS3RetraceStart] = read_crtc(kCrtcInterlaceRetrace);
     saved.bytes[kBlockS3ExtMode] = read_crtc(kCrtcExtSystem2);
-    saved.bytes[kBlockS3ExtHoriz] = read_crtc(kCrtcExtHoriz);
+    saved.bytes[kBlockS3ExtHoriz] = read_crtc(kS3CrtcExtHoriz);
     g_shared.remembered_interlace[kS3] = read_crtc(kCrtcModeControl2);
 }
 
@@ -58,7 +58,7 @@ void timing_write(const TimingBlock& block) {
     write_crtc_block(block);
     write_crtc(kCrtcInterlaceRetrace, block.bytes[kBlockS3RetraceStart]);
     write_crtc(kCrtcExtSystem2, block.bytes[kBlockS3ExtMode]);
-    write_crtc(kCrtcExtHoriz, block.bytes[kBlockS3ExtHoriz]);
+    write_crtc(kS3CrtcExtHoriz, block.bytes[kBlockS3ExtHoriz]);
     g_shared.eye_shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockS3ExtMode] & 0x30) << 4);
 }
 

@@ -26,7 +26,7 @@ void open_step() {
     mode_control1_update(0x80, 0xFF);
     read_seq(kSeqChipId);
     mode_control1_update(0x80, 0xFF);
-    crtc_and(kCrtcVRetraceEnd, 0x7F);
+    crtc_unprotect();
 }
 
 // The 9440, 96xx and 9685 have no protection register besides SR0E (SR11

@@ -1,13 +1,12 @@
 #include "lib/hw/own_ports.h"
 
 #include "lib/core/platform.h"
+#include "lib/hw/vga_registers.h"
 
 namespace duo::own_ports {
 namespace {
 
 constexpr std::uint32_t kPortLimit = 0x10000;
-constexpr std::uint32_t kSeqIndex = 0x3C4, kGraphicsIndex = 0x3CE, kCrtcIndex = 0x3D4;
-constexpr std::uint32_t kMiscRead = 0x3CC, kMiscWrite = 0x3C2;
 constexpr std::uint8_t kClockSelectBits = 0x0C;
 
 // Trident: the clock word's two ports; SR0B read selects the new-mode
@@ -75,7 +74,7 @@ void put(std::uint32_t index_port, std::uint8_t index, std::uint8_t value) {
 }
 
 void select_clock(std::uint8_t select) {
-    out(kMiscWrite, static_cast<std::uint8_t>((in(kMiscRead) & ~kClockSelectBits) | (select << 2)));
+    out(kMiscOutputWrite, static_cast<std::uint8_t>((in(kMiscOutputRead) & ~kClockSelectBits) | (select << 2)));
 }
 
 // The S3 868's DAC clock registers open around `body`, and everything
@@ -182,7 +181,7 @@ void cirrus_clock(std::uint8_t b0, std::uint8_t b1) {
     const KeptIndex seq(kSeqIndex);
     const std::uint8_t lock = get(kSeqIndex, kCirrusUnlock);
     put(kSeqIndex, kCirrusUnlock, kCirrusKey);
-    const std::uint8_t clock = (in(kMiscRead) & kClockSelectBits) >> 2;
+    const std::uint8_t clock = (in(kMiscOutputRead) & kClockSelectBits) >> 2;
     put(kSeqIndex, static_cast<std::uint8_t>(kCirrusNumerator + clock), b0);
     put(kSeqIndex, static_cast<std::uint8_t>(kCirrusDenominator + clock), b1);
     put(kSeqIndex, kCirrusUnlock, lock);

@@ -4,13 +4,10 @@
 #pragma once
 #include <cstdint>
 
+#include "lib/hw/vga_registers.h"
+
 namespace duo {
 
-inline constexpr std::uint16_t kSeqIndex = 0x3C4;
-inline constexpr std::uint16_t kCrtcIndex = 0x3D4;
-inline constexpr std::uint16_t kCrtcData = 0x3D5;
-inline constexpr std::uint16_t kMiscOutputRead = 0x3CC;
-inline constexpr std::uint16_t kMiscOutputWrite = 0x3C2;
 
 std::uint8_t Read_Port(std::uint32_t port);
 void Write_Port(std::uint32_t port, std::uint8_t value);

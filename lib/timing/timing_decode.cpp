@@ -1,9 +1,10 @@
 #include "lib/timing/timing_decode.h"
 
+#include "lib/hw/vga_registers.h"
+
 namespace duo {
 namespace {
 
-constexpr int kCrtcHTotal = 0x00, kCrtcVTotal = 0x06, kCrtcOverflow = 0x07, kCrtcVDisplayEnd = 0x12;
 // S3 CR5D bit 0: HT bit 8. ET6000 CR35 bits 1/2: VT/VDE bit 10; CR3F bit 0: HT bit 8.
 constexpr int kBlockEt6000Ext = kBlockExt1;
 constexpr int kBlockEt6000Horiz = kBlockExt2;
