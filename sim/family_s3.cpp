@@ -256,7 +256,7 @@ void s3_port_write(AdapterState& s, std::uint32_t port, std::uint8_t value) {
     if (!dac_clocks_reached(s) || port < kPortDacReadIndex || port > kPortDacData) return vga_port_write(s, port, value);
     s.s3_dac_byte ^= 1;
     if (port != kPortDacData) {
-        (port == kPortDacReadIndex ? s.s3_dac_read_index : s.s3_dac_write_index) = value;
+        (port == kPortDacWriteIndex ? s.s3_dac_write_index : s.s3_dac_read_index) = value;
         s.s3_dac_byte = 0;
     } else if (s.s3_dac_byte == 1) {
         s.s3_dac_first = value;
