@@ -103,6 +103,7 @@ protected:
         family_ops(g_shared.chip_code)->save_step(g_shared.saved_timing[f]);
         family_ops(g_shared.chip_code)->enter_step(g_shared.current_table.blocks[g_shared.current_frequency]);
         g_shared.stereo = 1;
+        g_shared.running_block = g_shared.current_frequency;
     }
     void TearDown() override {
         for (HWND h : hosts_)
