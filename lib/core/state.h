@@ -5,6 +5,7 @@
 
 #include "lib/core/types.h"
 #include "lib/hw/chips.h"
+#include "lib/hw/mach64_crtc.h"
 #include "lib/timing/timing_table.h"
 
 namespace duo {
@@ -81,6 +82,8 @@ struct SharedState {
     std::uint8_t et6000_key_ports[2] = {};
     std::uint8_t et6000_key_held = 0;
     std::int32_t mach64_base_port = 0x2EC;
+    // The mach64's accelerator CRTC as the desktop ran it when stereo went on.
+    family::Mach64Crtc mach64_desktop_crtc = {};
     // Interlace registers as the desktop had them when stereo went on.
     std::uint8_t remembered_interlace[kFamilies] = {};
     // The locks as the desktop had them when the open step unlocked them
