@@ -6,6 +6,7 @@ namespace t = clock_index::trident;
 namespace s = clock_index::s3;
 namespace c = clock_index::cirrus;
 namespace r = clock_index::three_resolutions;
+namespace m = clock_index::mach64;
 constexpr Synthesizer kNoSynth = Synthesizer::kNone;
 
 // Rows ascending by code.
@@ -73,7 +74,7 @@ constexpr ChipRow kChips[] = {
     // The mach64 has a 24-bit 1024x768 record but refuses the mode.
     {0x401, kMach64, "ATI mach64", Synthesizer::kMach64, ChipGroup::kMach64, false, {{24, 1024}}, 1,
      {1, 1, 1}, {1, 1, 1},
-     {{r::k640, r::k640, r::k640}, {r::k800, r::k800, r::k800}, {r::k1024, r::k1024, r::k1024}}, false},
+     {{m::k640, m::k640Packed, m::k640Packed}, {m::k800, m::k800, m::k800}, {m::k1024, m::k1024, m::k1024}}, false},
     {0x402, kNoFamily, "ATI mach32", kNoSynth, ChipGroup::kNone, false, {}, 0, {1, 1, 1}, {1, 1, 1},
      {{-1, -1, -1}, {-1, -1, -1}, {-1, -1, -1}}, false},
     {0x501, kEt6000, "ET6000", Synthesizer::kEt6000, ChipGroup::kEt6000, false, {}, 0, {1, 1, 1}, {1, 1, 1},

@@ -88,6 +88,9 @@ enum : int {
 namespace three_resolutions {
 enum : int { k640, k800, k1024, kCount };
 }
+namespace mach64 {
+enum : int { k640, k800, k1024, k640Packed, kCount }; // packed: 16 and 24 bits
+}
 } // namespace clock_index
 
 // A mode the chip refuses beyond the common rule: a depth with a width.

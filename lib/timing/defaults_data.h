@@ -21,5 +21,6 @@ namespace trident = clock_index::trident;
 namespace s3 = clock_index::s3;
 namespace cirrus = clock_index::cirrus;
 namespace three_resolutions = clock_index::three_resolutions;
+namespace mach64 = clock_index::mach64;
 
 } // namespace duo::defaults_data

@@ -197,7 +197,7 @@ TEST_F(TimingLoadTest, SelectionDoesNotDependOnTheSettingsFile) {
         Family family;
         int table;
     } cases[] = {{0x501, 800, 600, 8, kEt6000, defaults_data::three_resolutions::k800},
-                 {0x401, 640, 480, 16, kMach64, defaults_data::three_resolutions::k640},
+                 {0x401, 640, 480, 16, kMach64, defaults_data::mach64::k640Packed},
                  {0x304, 800, 600, 24, kCirrus, defaults_data::cirrus::k304At800}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.chip);

@@ -36,6 +36,9 @@ constexpr Base kOwn800{800, 600, 1056, 840, 968, 340};
 constexpr Base kOwn1024{1024, 768, 1264, 1032, 1208, 409};    // as the tuned S3 0x203-0x205 16-bit record
 constexpr Base kCirrus304At640{640, 480, 792, 656, 752, 316}; // as its tuned 8-bit record
 constexpr Base kMach64At640{640, 480, 856, 680, 776, 626};    // as its tuned 8-bit record (per frame)
+// Its 16- and 24-bit desktops at 640x480 have clocks of their own: the tuned
+// scan's 313 lines per field would leave the line rate under 30 kHz at 90 Hz.
+constexpr Base kMach64Packed640{640, 480, 800, 656, 752, 681};
 constexpr Base kFrame800{800, 600, 1056, 840, 968, 681};
 constexpr Base kFrame1024{1024, 768, 1264, 1032, 1208, 819};
 constexpr Base kEt6000At640{640, 480, 800, 656, 752, 651};  // fits its tuned 640x480 clock row
@@ -338,15 +341,17 @@ std::vector<FamilyJobs> jobs() {
     all.push_back({"mach64",
                    kMach64,
                    0x401,
-                   {{"kMach64", 0, &kMach64At640, 1},
-                    {"kMach64", 0, &kMach64At640, 2},
+                   {{"kMach64", 0, &kMach64Packed640, 1},
+                    {"kMach64", 0, &kMach64Packed640, 2},
                     {"kMach64", 0, &kFrame800, 0},
                     {"kMach64", 0, &kFrame800, 1},
                     {"kMach64", 0, &kFrame800, 2},
                     {"kMach64", 0, &kFrame1024, 0},
                     {"kMach64", 0, &kFrame1024, 1},
                     {"kMach64", 0, &kFrame1024, 2}},
-                   {{"0x401 800x600", 0x401, &kFrame800, 0}, {"0x401 1024x768", 0x401, &kFrame1024, 0}}});
+                   {{"0x401 800x600", 0x401, &kFrame800, 0},
+                    {"0x401 1024x768", 0x401, &kFrame1024, 0},
+                    {"0x401 640x480 16/24-bit", 0x401, &kMach64Packed640, 0}}});
     all.push_back({"et6000",
                    kEt6000,
                    0x501,
