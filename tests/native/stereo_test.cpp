@@ -694,14 +694,16 @@ TEST(Mach64Desktop, EveryAcceptedDesktopRunsStereoAndComesBack) {
                     EXPECT_EQ(adapter().mach64_clock_unsettled, 0) << f;
                     EXPECT_NEAR(view.field_rate_hz, nominal, nominal * (table.quoted ? 0.1 : 0.01)) << sim::describe(view);
                     EXPECT_FALSE(view.h_sync_missing || view.v_sync_missing) << sim::describe(view);
-                    if (f >= 3 && !table.quoted)
+                    if (f >= 3 && !table.quoted) {
                         EXPECT_TRUE(view.line_rate_hz >= sim::kMinLineRate && view.line_rate_hz <= sim::kMaxLineRate)
                             << sim::describe(view);
+                    }
                     EXPECT_EQ(view.displayed_lines, mode.height / 2) << f;
                     switch_glasses();
                     const sim::MonitorView swapped = sim::observe(adapter());
-                    if (!vga_crtc)
+                    if (!vga_crtc) {
                         EXPECT_EQ(swapped.display_start, view.display_start + view.line_offset * bytes) << f;
+                    }
                     EXPECT_NE(swapped.display_start, view.display_start) << f;
                     switch_glasses();
                     EXPECT_EQ(sim::observe(adapter()).display_start, view.display_start) << f;
