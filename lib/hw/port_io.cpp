@@ -82,7 +82,8 @@ void Get_S3_Dac_Clock(std::uint8_t& b0, std::uint8_t& b1) {
     struct {
         std::uint32_t b0, b1;
     } out{};
-    bool ok = platform::device_io_control(g_adapter_process.driver, driver::kS3DacClockRead, nullptr, 0, &out, sizeof out);
+    bool ok =
+        platform::device_io_control(g_adapter_process.driver, driver::kS3DacClockRead, nullptr, 0, &out, sizeof out);
     b0 = low_byte_or_zero(ok, out.b0);
     b1 = low_byte_or_zero(ok, out.b1);
 }
