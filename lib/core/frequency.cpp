@@ -66,6 +66,7 @@ void line_double_reapply() {
     const int rows = v & kMaxScanField;
     const int doubled = rows == 0 ? 1 : std::min(rows * 2, int{kMaxScanField});
     write_crtc(kCrtcMaxScanLine, static_cast<std::uint8_t>((v & ~kMaxScanField) | doubled));
+    vga_crtc_written();
     g_shared.line_double = 1;
 }
 
@@ -89,6 +90,7 @@ void line_double_leave() {
         g_shared.running_block = f;
         apply_glasses_phase();
     }
+    vga_crtc_written();
     g_shared.line_double = 0;
 }
 

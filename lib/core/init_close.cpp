@@ -49,11 +49,6 @@ std::int32_t set_up(WindowHandle host, const platform::DesktopMode& mode, bool t
     if (verdict == ModeVerdict::kAccepted &&
         !mode_has_timing(g_shared.chip_code, mode.bits_per_pixel, mode.width, mode.height))
         verdict = ModeVerdict::kRefused;
-    // A desktop timed by another CRTC (the mach64's accelerator CRTC)
-    // ignores the VGA CRTC the stereo timing, the eye swap and the sync
-    // moves are written to.
-    if (verdict == ModeVerdict::kAccepted && !family_ops(g_shared.chip_code)->drives_vga_crtc())
-        verdict = ModeVerdict::kRefused;
     switch (verdict) {
     case ModeVerdict::kUnknownChip: refuse(kErrUnknownChip); return 0;
     case ModeVerdict::kRefused: refuse(kErrModeRefused); return 0;

@@ -39,6 +39,7 @@ void put_back_adjust(const AdjustSession& a) {
     // The S3 extension register goes first, as on Cancel.
     if (count == kAdjustedRegisterCount) write_crtc(kAdjustedRegisters[count - 1], a.entry[count - 1]);
     for (int i = 0; i < count && i < kAdjustedRegisterCount - 1; ++i) write_crtc(kAdjustedRegisters[i], a.entry[i]);
+    vga_crtc_written();
 }
 
 } // namespace

@@ -19,12 +19,14 @@ void move_display_start_down() {
     write_crtc(kCrtcStartLow, static_cast<std::uint8_t>((2 * g_shared.eye_shift) & 0xFF));
     write_crtc(kCrtcStartHigh, static_cast<std::uint8_t>((g_shared.eye_shift >> 7) & 0x07));
     write_crtc(kCrtcVDisplayEnd, static_cast<std::uint8_t>(read_crtc(kCrtcVDisplayEnd) - 1));
+    vga_crtc_written();
 }
 
 void move_display_start_back() {
     write_crtc(kCrtcStartLow, 0);
     write_crtc(kCrtcStartHigh, 0);
     write_crtc(kCrtcVDisplayEnd, static_cast<std::uint8_t>(read_crtc(kCrtcVDisplayEnd) + 1));
+    vga_crtc_written();
 }
 
 void switch_on(const FamilyOps& ops, Family family, std::int32_t f, const TimingBlock& block) {

@@ -176,6 +176,7 @@ void adjust_apply_horizontal(const AdjustState& s) {
     write_crtc(kCrtcHRetraceStart, static_cast<std::uint8_t>(s.retrace.hrs & 0xFF));
     write_crtc(kCrtcHRetraceEnd, static_cast<std::uint8_t>((s.live.h[3] & 0xE0) | (s.retrace.hre & 0x1F)));
     if (s.group == AdjustGroup::kS3) write_crtc(kS3CrtcExtHoriz, ext_with_hrs(s.live.s3_ext, s.retrace.hrs));
+    vga_crtc_written();
 }
 
 void adjust_apply_vertical(const AdjustState& s) {
@@ -183,6 +184,7 @@ void adjust_apply_vertical(const AdjustState& s) {
     write_crtc(kCrtcOverflow, overflow_with_vrs(s.live.overflow, s.retrace.vrs));
     write_crtc(kCrtcVRetraceStart, static_cast<std::uint8_t>(s.retrace.vrs & 0xFF));
     write_crtc(kCrtcVRetraceEnd, static_cast<std::uint8_t>((s.live.vr[1] & 0xF0) | (s.retrace.vre & 0x0F)));
+    vga_crtc_written();
 }
 
 TimingBlock* adjust_stored_block() {
@@ -214,6 +216,7 @@ void adjust_cancel(const AdjustState& s, TimingBlock* block) {
     const AdjustRegisters& e = s.entry;
     if (s.group == AdjustGroup::kS3) write_crtc(kS3CrtcExtHoriz, e.s3_ext);
     write_registers(e);
+    vga_crtc_written();
     if (block == nullptr) return;
     std::uint8_t* b = block->bytes;
     for (int i = 0; i < 4; ++i) b[kCrtcHBlankStart + i] = e.h[i];
@@ -264,6 +267,7 @@ bool adjust_default(AdjustState& s, std::int32_t chip, int width, int bits_per_p
     // which takes back the steps made since it was read.
     write_registers(r);
     if (s.group == AdjustGroup::kS3) write_crtc(kS3CrtcExtHoriz, r.s3_ext);
+    vga_crtc_written();
     s.retrace = retrace_values(s.group, r, s.retrace);
     s.window = retrace_window(s.retrace);
     return record != nullptr;

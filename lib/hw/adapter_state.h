@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "lib/hw/chips.h"
+#include "lib/hw/mach64_crtc.h"
 
 namespace duo {
 
@@ -33,6 +34,8 @@ struct AdapterShared {
     std::uint8_t et6000_key_ports[2] = {};
     std::uint8_t et6000_key_held = 0;
     std::int32_t mach64_base_port = 0x2EC;
+    // The mach64's accelerator CRTC as the desktop ran it when stereo went on.
+    family::Mach64Crtc mach64_desktop_crtc = {};
     // Interlace registers as the desktop had them when stereo went on.
     std::uint8_t remembered_interlace[kFamilies] = {};
     // The locks as the desktop had them when the open step unlocked them

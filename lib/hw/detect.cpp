@@ -217,10 +217,12 @@ std::int32_t probe_et6000() {
 std::int32_t detect_chip() {
     // A card the registry names still needs the I/O base that only its probe
     // records: without it the mach64's sparse registers and the ET6000's
-    // clock would be looked for at the wrong ports.
+    // clock would be looked for at the wrong ports. A mach64 whose registers
+    // answer nowhere (block I/O with no allocation on record) cannot be
+    // reached: writes to a guessed base would land on whatever sits there.
     g_ati_block_base = 0;
     if (const std::int32_t chip = from_registry()) {
-        if (chip == 0x401 && probe_ati() != 0x401) g_adapter.mach64_base_port = kMach64Bases[0];
+        if (chip == 0x401 && probe_ati() != 0x401) return 0;
         if (chip == 0x501) probe_et6000();
         return chip;
     }

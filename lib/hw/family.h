@@ -33,8 +33,10 @@ struct FamilyOps {
     // true when the step wrote a whole timing (the display start with it).
     bool (*line_double_enter)();
     bool (*line_double_leave)(const TimingBlock& block);
-    // The desktop mode runs on the CRTC the stereo timing is written to.
-    bool (*drives_vga_crtc)();
+    // The CRTC that drives the display takes up what was written to the VGA
+    // CRTC's registers (the stereo timing, the eye swap's start, the sync
+    // moves, line-double mode); nothing where the VGA CRTC drives it.
+    void (*follow_vga_crtc)();
     bool hides_cursor;     // the mouse cursor is hidden while stereo goes on
     bool sync_extension;   // CRTC 0x5D carries bit 8 of the horizontal sync start
 };
@@ -67,12 +69,14 @@ void et6000_unlock();
 void restore_desktop_clock_first(const ClockSetting& clock, const TimingBlock& timing);
 void restore_test_clock_first(const ClockSetting& clock, std::uint8_t clock_select, const TimingBlock* desktop);
 void put_back_clock_select_bits(std::uint8_t recorded);
-void no_resume_preparation();
+void no_step();
 bool count_by_two_on();
 bool count_by_two_off(const TimingBlock& block);
-bool always();
 
 // Steps shared by every family.
+// After writes to the VGA CRTC's registers: the CRTC that drives the display
+// takes them up (the chip's family decides how).
+void vga_crtc_written();
 void screen_blank_step();
 void screen_unblank_step();
 void clock_select_save();

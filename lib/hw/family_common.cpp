@@ -37,6 +37,10 @@ void screen_unblank_step() {
     else seq_and(kSeqClockingMode, static_cast<std::uint8_t>(~kSeqScreenOff));
 }
 
+void vga_crtc_written() {
+    if (const FamilyOps* ops = family_ops(g_adapter.chip_code)) ops->follow_vga_crtc();
+}
+
 void clock_select_save() { g_adapter.saved_misc_output = Read_Port(kMiscOutputRead); }
 
 void clock_select_restore() {
@@ -64,7 +68,7 @@ void restore_test_clock_first(const ClockSetting& clock, std::uint8_t clock_sele
     if (desktop) ops.leave_step(*desktop);
 }
 
-void no_resume_preparation() {}
+void no_step() {}
 
 void crtc_unprotect() { crtc_and(kCrtcVRetraceEnd, static_cast<std::uint8_t>(~kCrtcProtect)); }
 
@@ -78,8 +82,6 @@ bool count_by_two_off(const TimingBlock&) {
     crtc_and(kCrtcModeControl, static_cast<std::uint8_t>(~kCountByTwo));
     return false;
 }
-
-bool always() { return true; }
 
 void read_crtc_block(TimingBlock& block) { Read_Reg_Block(kCrtcIndex, 0x00, 25, block.bytes); }
 

@@ -2,6 +2,7 @@
 // sparse I/O registers, or behind block I/O at PCI BAR1 where the card
 // decodes only that.
 #include <algorithm>
+#include <utility>
 
 #include "lib/hw/family.h"
 #include "lib/hw/mach64_crtc.h"
@@ -44,10 +45,16 @@ void open_step() { crtc_unprotect(); }
 
 void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
 
+bool accelerator_crtc_drives() { return !mach64_vga_crtc_drives_display(); }
+
+// The VGA CRTC's registers are saved and given back on either CRTC, as the
+// library writes them in both cases; a desktop on the accelerator CRTC has
+// its whole image kept as well.
 void save_step(TimingBlock& saved) {
     read_crtc_block(saved);
     saved.bytes[kBlockExt1] = Read_Port(register_port(kRegCrtcOffPitch, 3)) >> 6;
     g_adapter.remembered_interlace[kMach64] = Read_Port(register_port(kRegCrtcGenCntl, 0));
+    if (accelerator_crtc_drives()) g_adapter.mach64_desktop_crtc = mach64_crtc_read();
 }
 
 int eye_shift(const TimingBlock& block) {
@@ -59,21 +66,43 @@ int eye_shift(const TimingBlock& block) {
     }
 }
 
-void timing_write(const TimingBlock& block) {
+void vga_timing_write(const TimingBlock& block) {
     write_crtc_block(block);
     const std::uint32_t pitch_high = register_port(kRegCrtcOffPitch, 3);
     Write_Port(pitch_high, static_cast<std::uint8_t>((block.bytes[kBlockExt1] << 6) | (Read_Port(pitch_high) & 0x3F)));
     g_adapter.eye_shift = eye_shift(block);
 }
 
+bool interlaced() { return (Read_Port(register_port(kRegCrtcGenCntl, 0)) & kInterlaceBit) != 0; }
+
+// On the accelerator CRTC the VGA CRTC's registers hold the stereo timing as
+// the library and its dialogs edit it; while the stereo timing runs
+// (interlaced: a desktop never is, Init refuses one) the accelerator CRTC is
+// made to match, register by register, the control register last.
+void follow_vga_crtc() {
+    if (!accelerator_crtc_drives() || !interlaced()) return;
+    TimingBlock shown{};
+    read_crtc_block(shown);
+    const Mach64Crtc now = mach64_crtc_read();
+    const Mach64Crtc target = mach64_crtc_from_block(shown, g_adapter.mach64_desktop_crtc, true);
+    mach64_crtc_update(now, target);
+}
+
+void timing_write(const TimingBlock& block) {
+    vga_timing_write(block);
+    follow_vga_crtc();
+}
+
 void enter_step(const TimingBlock& block) {
-    timing_write(block);
+    vga_timing_write(block);
     const std::uint32_t gen_cntl = register_port(kRegCrtcGenCntl, 0);
     Write_Port(gen_cntl, Read_Port(gen_cntl) | kInterlaceBit);
+    follow_vga_crtc();
 }
 
 void leave_step(const TimingBlock& saved) {
-    timing_write(saved);
+    vga_timing_write(saved);
+    if (accelerator_crtc_drives()) mach64_crtc_write(g_adapter.mach64_desktop_crtc);
     Write_Port(register_port(kRegCrtcGenCntl, 0), g_adapter.remembered_interlace[kMach64]);
 }
 
@@ -100,8 +129,6 @@ void clock_write(const ClockSetting& setting) {
     write_clock_select(kStereoClock);
     mach64_clock_slot_write(mach64_for_reference_divider(setting, ref_div));
 }
-
-bool interlaced() { return (Read_Port(register_port(kRegCrtcGenCntl, 0)) & kInterlaceBit) != 0; }
 
 // The mach64 puts its desktop clock back through the saved clock select,
 // after the timing.
@@ -131,7 +158,7 @@ void resume_prepare() { crtc_unprotect(); }
 
 const FamilyOps kMach64Ops = {open_step,  close_step, save_step,  timing_write,
                               enter_step, leave_step, clock_read, clock_write, interlaced,
-                              restore_desktop, restore_test, resume_prepare, count_by_two_on, count_by_two_off, mach64_vga_crtc_drives_display, false, false};
+                              restore_desktop, restore_test, resume_prepare, count_by_two_on, count_by_two_off, follow_vga_crtc, false, false};
 
 // N x M / 0x2D keeps the table's frequency; the post-divider moves by
 // factors of two to keep N where the PLL runs cleanly.
@@ -152,13 +179,18 @@ ClockSetting mach64_for_reference_divider(const ClockSetting& table, int ref_div
     return {{static_cast<std::uint8_t>(post), static_cast<std::uint8_t>(n), 0}};
 }
 
+// The sequencer is held in synchronous reset while the clock changes: a
+// clock changed under a running sequencer does not settle.
 void mach64_clock_slot_write(const ClockSetting& setting) {
+    const std::uint8_t reset = read_seq(kSeqReset);
+    write_seq(kSeqReset, static_cast<std::uint8_t>(reset & ~kSeqSynchronousRun));
     const std::uint32_t pll_data = register_port(kRegClockCntl, 2);
     select_pll(kPllPostDiv);
     Write_Port(pll_data, static_cast<std::uint8_t>(((setting.b[0] & 0x03) << kStereoPostShift) |
                                                    (Read_Port(pll_data) & ~(0x03 << kStereoPostShift))));
     select_pll(kPllVclk3Fb);
     Write_Port(pll_data, setting.b[1]);
+    write_seq(kSeqReset, reset);
 }
 
 void mach64_clock_restore(const ClockSetting& setting) {
@@ -176,6 +208,18 @@ constexpr int kRegCrtcHTotalDisp = 0, kRegCrtcHSyncStrtWid = 1, kRegCrtcVTotalDi
 // VGA CRTC registers, as bytes of a timing block.
 constexpr std::uint32_t kGenDoubleScan = 0x01, kGenInterlace = 0x02, kGenDisplayOff = 0x40;
 constexpr std::uint32_t kSyncNegative = 1u << 21;
+constexpr std::uint32_t kOffPitchStart = 0x000FFFFF; // 8-byte units
+
+// Bytes per pixel from CRTC_GEN_CNTL's pixel width (bits 8-10).
+std::uint32_t bytes_per_pixel(std::uint32_t gen_cntl) {
+    switch ((gen_cntl >> 8) & 0x07) {
+    case 3:
+    case 4: return 2;
+    case 5: return 3;
+    case 6: return 4;
+    default: return 1;
+    }
+}
 constexpr std::uint8_t kClockSelectStrobe = 0x40;
 
 std::uint32_t read_register(int reg) {
@@ -217,20 +261,40 @@ void mach64_crtc_write(const Mach64Crtc& crtc) {
     write_register(kRegCrtcGenCntl, crtc.gen_cntl);
 }
 
+void mach64_crtc_update(const Mach64Crtc& now, const Mach64Crtc& target) {
+    const std::pair<int, std::uint32_t Mach64Crtc::*> timing[] = {
+        {kRegCrtcHTotalDisp, &Mach64Crtc::h_total_disp},   {kRegCrtcHSyncStrtWid, &Mach64Crtc::h_sync_strt_wid},
+        {kRegCrtcVTotalDisp, &Mach64Crtc::v_total_disp},   {kRegCrtcVSyncStrtWid, &Mach64Crtc::v_sync_strt_wid},
+        {kRegCrtcOffPitch, &Mach64Crtc::off_pitch},         {kRegCrtcGenCntl, &Mach64Crtc::gen_cntl}};
+    for (const auto& [reg, field] : timing)
+        if (now.*field != target.*field) write_register(reg, target.*field);
+}
+
 Mach64Crtc mach64_crtc_from_block(const TimingBlock& block, const Mach64Crtc& desktop, bool interlace) {
     const std::uint8_t* b = block.bytes;
     const std::uint32_t h_total = b[kCrtcHTotal] + 4u, h_display = b[kCrtcHDisplayEnd];
     const std::uint32_t h_sync = (b[kCrtcHRetraceStart] + 0xFFu) & 0xFF; // start less one, within 8 bits
     const std::uint32_t h_width = (b[kCrtcHRetraceEnd] - b[kCrtcHRetraceStart]) & 0x1F;
-    const int v_total = vertical(block, kCrtcVTotal, 0, 5) + 1, v_display = vertical(block, kCrtcVDisplayEnd, 1, 6);
-    const int v_sync = vertical(block, kCrtcVRetraceStart, 2, 7);
-    const int v_width = ((b[kCrtcVRetraceEnd] - v_sync) & 0x0F) ? (b[kCrtcVRetraceEnd] - v_sync) & 0x0F : 0x10;
+    // Counting by two, the VGA CRTC's vertical values count line pairs.
+    const int lines = (b[kCrtcModeControl] & kCountByTwo) ? 2 : 1;
+    const int v_total = (vertical(block, kCrtcVTotal, 0, 5) + 2) * lines - 1;
+    const int v_display = (vertical(block, kCrtcVDisplayEnd, 1, 6) + 1) * lines - 1;
+    const int v_sync_vga = vertical(block, kCrtcVRetraceStart, 2, 7);
+    const int v_sync = v_sync_vga * lines;
+    const int v_width = (((b[kCrtcVRetraceEnd] - v_sync_vga) & 0x0F) ? (b[kCrtcVRetraceEnd] - v_sync_vga) & 0x0F : 0x10) * lines;
     Mach64Crtc out = desktop;
     out.h_total_disp = (h_total & 0x1FF) | h_display << 16;
     out.h_sync_strt_wid = h_sync | h_width << 16 | (desktop.h_sync_strt_wid & kSyncNegative);
     out.v_total_disp = static_cast<std::uint32_t>(v_total & 0x7FF) | static_cast<std::uint32_t>(v_display & 0x7FF) << 16;
-    out.v_sync_strt_wid = static_cast<std::uint32_t>((v_sync + 0x7FF) & 0x7FF) | static_cast<std::uint32_t>(v_width) << 16 |
-                          (desktop.v_sync_strt_wid & kSyncNegative);
+    out.v_sync_strt_wid = static_cast<std::uint32_t>((v_sync + 0x7FF) & 0x7FF) |
+                          static_cast<std::uint32_t>(std::min(v_width, 0x1F)) << 16 | (desktop.v_sync_strt_wid & kSyncNegative);
+    // The eye swap moves the VGA start off zero: one line down from the
+    // desktop's start, a line being the pitch's pixels at the desktop's depth.
+    if (b[kCrtcStartHigh] != 0 || b[kCrtcStartLow] != 0) {
+        const std::uint32_t pitch_px = (desktop.off_pitch >> 22) * 8;
+        const std::uint32_t line = pitch_px * bytes_per_pixel(desktop.gen_cntl) / 8;
+        out.off_pitch = (desktop.off_pitch & ~kOffPitchStart) | ((desktop.off_pitch + line) & kOffPitchStart);
+    }
     const bool double_scan = (b[kCrtcMaxScanLine] & 0x9F) != 0;
     out.gen_cntl = (desktop.gen_cntl & ~(kGenDoubleScan | kGenInterlace | kGenDisplayOff)) |
                    (double_scan ? kGenDoubleScan : 0) | (interlace ? kGenInterlace : 0);

@@ -118,6 +118,6 @@ bool line_double_leave(const TimingBlock& block) {
 } // namespace
 
 const FamilyOps kS3Ops = {open_step, close_step, save_step, timing_write, enter_step, leave_step, clock_read, clock_write, interlaced,
-                              restore_desktop_clock_first, restore_test_clock_first, no_resume_preparation, line_double_enter, line_double_leave, always, false, true};
+                              restore_desktop_clock_first, restore_test_clock_first, no_step, line_double_enter, line_double_leave, no_step, false, true};
 
 } // namespace duo::family

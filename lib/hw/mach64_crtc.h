@@ -11,10 +11,13 @@
 //   V_TOTAL    = VT + 1              (VT + 2 lines less one; VT from CR06/CR07)
 //   V_DISP     = VDE                 (VDE + 1 lines less one; CR12/CR07)
 //   V_SYNC     start VRS - 1, width (CR11 - VRS) & 0x0F lines (0: 16)
-//   double scan (CRTC_GEN_CNTL bit 0) from CR09: line-double mode
+//   the vertical values twice over with CR17 bit 2 (count by two) and double
+//   scan (CRTC_GEN_CNTL bit 0) from CR09: line-double mode
+//   display start: the desktop's, one line further with a CR0C/CR0D start
+//   other than zero (the eye swap)
 // Blanking follows the display ends on this CRTC, so CR02/CR03 and CR15/CR16
-// have no counterpart; the sync polarities, the display start and the pitch
-// stay the desktop's (interlace fetches alternate lines at the same pitch).
+// have no counterpart; the sync polarities and the pitch stay the desktop's
+// (interlace fetches alternate lines at the same pitch).
 #pragma once
 #include <cstdint>
 
@@ -32,6 +35,9 @@ Mach64Crtc mach64_crtc_read();
 // Blanks the display, writes the timing registers and CRTC_OFF_PITCH, then
 // CRTC_GEN_CNTL last; the clock select goes with its strobe.
 void mach64_crtc_write(const Mach64Crtc& crtc);
+// The registers of `target` that differ from `now`, CRTC_GEN_CNTL last; the
+// clock select stays.
+void mach64_crtc_update(const Mach64Crtc& now, const Mach64Crtc& target);
 // The desktop's image with the block's timing, its interlace bit set or not.
 Mach64Crtc mach64_crtc_from_block(const TimingBlock& block, const Mach64Crtc& desktop, bool interlace);
 

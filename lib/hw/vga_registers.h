@@ -43,6 +43,7 @@ inline constexpr std::uint8_t kOverflowVrs9 = 0x80;  // vertical retrace start b
 
 // Sequencer.
 inline constexpr std::uint8_t kSeqReset = 0x00;
+inline constexpr std::uint8_t kSeqSynchronousRun = 0x02; // in SR00: clear holds the sequencer in reset
 inline constexpr std::uint8_t kSeqClockingMode = 0x01;
 inline constexpr std::uint8_t kSeqScreenOff = 0x20; // in SR01
 

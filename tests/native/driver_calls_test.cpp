@@ -29,8 +29,10 @@ constexpr Expected kExpected[] = {
     {0x203, 33, 19, 18, 2, 4},
     // Cirrus: clock read 3, clock write 2, save 3, enter 8 (7), leave 6.
     {0x302, 21, 14, 13, 2, 4},
-    // mach64: clock read 5, clock write 9, save 3, enter 5, leave 4, restore 7.
-    {0x401, 29, 19, 22, 9, 4},
+    // mach64 (its VGA CRTC): clock read 5, clock write 12 (with the sequencer
+    // reset), save 4, enter 6, leave 5, restore 10; each step asks which CRTC
+    // drives the display.
+    {0x401, 34, 23, 26, 12, 5},
     // ET6000: clock read 1, clock write 1, save 3, enter 10 (9), leave 8.
     {0x501, 20, 15, 18, 1, 4},
 };
@@ -47,7 +49,7 @@ TEST(DriverCalls, EveryExportIssuesExactlyItsSequence) {
         const char* name = testing::adapter_for_chip(e.chip);
         ASSERT_NE(name, nullptr);
         // The mach64 desktop on its VGA CRTC: above 640x480x8 it runs on the
-        // accelerator CRTC, which the library refuses.
+        // accelerator CRTC.
         testing::reset_world(name, family_of(e.chip) == kMach64 ? sim::DesktopMode{640, 480, 8}
                                                                  : sim::DesktopMode{800, 600, 16});
         // The registry lists a PCI mach64's block I/O range.

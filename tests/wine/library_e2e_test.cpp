@@ -31,14 +31,6 @@ std::unique_ptr<ChildProcess> client(const std::string& directory = "") {
 
 void use_adapter(const char* name) { SetEnvironmentVariableA("DUOGATE_ADAPTER", name); }
 
-// Whether the screen is the one mach64 desktop on the VGA CRTC, 640x480x8.
-bool mach64_desktop_on_vga_crtc() {
-    HDC screen = GetDC(nullptr);
-    const bool vga = GetDeviceCaps(screen, BITSPIXEL) == 8 && GetDeviceCaps(screen, HORZRES) == 640;
-    ReleaseDC(nullptr, screen);
-    return vga;
-}
-
 bool supported(int chip) {
     int family = chip >> 8;
     return chip != 0x104 && chip != 0x402 && family >= 1 && family <= 5 && chip != 0;
@@ -57,9 +49,7 @@ TEST_F(LibraryEndToEnd, EveryAdapterIsDetectedOrRefusedThroughInit) {
         SCOPED_TRACE(a.name);
         use_adapter(a.name.c_str());
         auto c = client(dir);
-        // The mach64's desktops other than 640x480x8, which its accelerator
-        // CRTC times, are refused.
-        const bool runs = supported(a.chip) && (a.chip != 0x401 || mach64_desktop_on_vga_crtc());
+        const bool runs = supported(a.chip);
         EXPECT_EQ(c->ask("init own"), runs ? "1 0" : supported(a.chip) ? "0 100" : "0 102");
         EXPECT_EQ(c->ask("query 100 0"), std::to_string(a.chip));
         // The 9440, 9685, 0x304 and ET6000 clock tables at 800x600 have no

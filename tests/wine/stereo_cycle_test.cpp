@@ -28,18 +28,18 @@ protected:
     StereoCycle() : AdapterFixture("cycle") {}
 };
 
+// The register files, clocks and every port byte (the mach64's accelerator
+// CRTC among them) but the mach64 PLL index window, which shows the last
+// PLL register read.
 bool same_display_registers(const duo::sim::AdapterState& a, const duo::sim::AdapterState& b) {
+    const std::uint32_t pll_window = a.family == duo::sim::ChipFamily::kMach64 ? duo::sim::mach64_register_port(a, 18, 1) : 0x10000;
+    for (std::uint32_t i = 0; i < 0x10000; ++i)
+        if (i != pll_window && i != pll_window + 1 && a.ports[i] != b.ports[i]) return false;
     return std::memcmp(a.seq, b.seq, sizeof a.seq) == 0 && std::memcmp(a.crtc, b.crtc, sizeof a.crtc) == 0 &&
            a.misc_output == b.misc_output && std::memcmp(a.s3_dac_clock, b.s3_dac_clock, sizeof a.s3_dac_clock) == 0 &&
            std::memcmp(a.mach64_pll, b.mach64_pll, sizeof a.mach64_pll) == 0 &&
            std::memcmp(a.et6000_clock, b.et6000_clock, sizeof a.et6000_clock) == 0 &&
            std::memcmp(a.s3_dclk, b.s3_dclk, sizeof a.s3_dclk) == 0;
-}
-
-// A mach64 desktop timed by the accelerator CRTC (CRTC_GEN_CNTL bits 24-25),
-// as its desktops above 640x480x8 are.
-bool on_accelerator_crtc(const duo::sim::AdapterState& a) {
-    return a.family == duo::sim::ChipFamily::kMach64 && (a.ports[duo::sim::mach64_register_port(a, 7, 3)] & 0x03) == 0x03;
 }
 
 TEST_F(StereoCycle, EverySupportedChipRunsStereoAndComesBackBitForBit) {
@@ -58,14 +58,6 @@ TEST_F(StereoCycle, EverySupportedChipRunsStereoAndComesBackBitForBit) {
         duo::sim::AdapterState* adapter = power_on(a.name.c_str());
         ASSERT_NE(adapter, nullptr);
         auto c = client();
-        if (on_accelerator_crtc(*adapter)) {
-            // A CRTC the stereo timing cannot reach: the mode is refused and
-            // the desktop left as it was.
-            auto entry = std::make_unique<duo::sim::AdapterState>(*adapter);
-            EXPECT_EQ(c->ask("init own"), "0 100");
-            EXPECT_TRUE(same_display_registers(*entry, *adapter));
-            continue;
-        }
         ASSERT_EQ(c->ask("init own"), "1 0");
         EXPECT_EQ(c->ask("query 106 0"), own_ports ? "2" : "1");
         auto entry = std::make_unique<duo::sim::AdapterState>(*adapter);

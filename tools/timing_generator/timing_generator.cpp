@@ -72,7 +72,7 @@ Record make_record(Family family, const Base& b, int depth_class, int scale) {
     c[0x04] = static_cast<std::uint8_t>(hrs);
     c[0x05] = static_cast<std::uint8_t>((hbe_field & 0x20) << 2 | (hre_field & 0x1F));
     c[0x06] = static_cast<std::uint8_t>(vt);
-    c[0x07] = static_cast<std::uint8_t>((vt >> 8 & 1) | (vde - 1) >> 8 << 1 | (vrs >> 8 & 1) << 2 |
+    c[0x07] = static_cast<std::uint8_t>((vt >> 8 & 1) | ((vde - 1) >> 8 & 1) << 1 | (vrs >> 8 & 1) << 2 |
                                         (vbs >> 8 & 1) << 3 | (lc >> 8 & 1) << 4 | (vt >> 9 & 1) << 5 |
                                         ((vde - 1) >> 9 & 1) << 6 | (vrs >> 9 & 1) << 7);
     c[0x09] = static_cast<std::uint8_t>((lc >> 9 & 1) << 6 | (vbs >> 9 & 1) << 5);
