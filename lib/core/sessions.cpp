@@ -36,9 +36,7 @@ AdjustSession* own_adjust() {
 
 void put_back_adjust(const AdjustSession& a) {
     const int count = a.count < 0 ? 0 : a.count > kAdjustedRegisterCount ? kAdjustedRegisterCount : a.count;
-    // The S3 extension register goes first, as on Cancel.
-    if (count == kAdjustedRegisterCount) write_crtc(kAdjustedRegisters[count - 1], a.entry[count - 1]);
-    for (int i = 0; i < count && i < kAdjustedRegisterCount - 1; ++i) write_crtc(kAdjustedRegisters[i], a.entry[i]);
+    for (int i = 0; i < count; ++i) write_crtc(a.index[i], a.entry[i]);
     vga_crtc_written();
 }
 
@@ -114,7 +112,7 @@ void recover_abandoned_sessions() {
     }
 }
 
-void adjust_session_open(const std::uint8_t* entry, int count) {
+void adjust_session_open(const std::uint8_t* index, const std::uint8_t* entry, int count) {
     AdjustSession* a = own_adjust();
     if (a == nullptr) return;
     a->active = 0;
@@ -123,7 +121,10 @@ void adjust_session_open(const std::uint8_t* entry, int count) {
     a->epoch = g_shared.timing_epoch;
     a->block = g_shared.stereo == 1 && g_shared.line_double == 0 ? g_shared.running_block : -1;
     a->count = count < 0 ? 0 : count > kAdjustedRegisterCount ? kAdjustedRegisterCount : count;
-    for (int i = 0; i < a->count; ++i) a->entry[i] = entry[i];
+    for (int i = 0; i < a->count; ++i) {
+        a->index[i] = index[i];
+        a->entry[i] = entry[i];
+    }
     a->active = 1;
 }
 

@@ -46,10 +46,10 @@ void drop_sessions();
 // export that reaches the adapter calls this first.
 void recover_abandoned_sessions();
 
-// Screen adjustment of this process: opened with the registers it read
-// (kAdjustedRegisters order, `count` of them); `current` while nothing has
-// rewritten the timing since; closed by OK or Cancel.
-void adjust_session_open(const std::uint8_t* entry, int count);
+// Screen adjustment of this process: opened with the CRTC registers it read
+// (`count` indexes and values, in the order they are put back); `current`
+// while nothing has rewritten the timing since; closed by OK or Cancel.
+void adjust_session_open(const std::uint8_t* index, const std::uint8_t* entry, int count);
 bool adjust_session_current();
 // The stereo block the session was opened on, or -1.
 std::int32_t adjust_session_block();

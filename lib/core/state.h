@@ -31,9 +31,9 @@ struct TestSession {
     TimingBlock saved_timing;
 };
 
-// CRTC registers a screen adjustment moves; the last one on S3 chips only.
-inline constexpr std::uint8_t kAdjustedRegisters[] = {0x02, 0x03, 0x04, 0x05, 0x07, 0x09, 0x10, 0x11, 0x15, 0x16, 0x5D};
-inline constexpr int kAdjustedRegisterCount = sizeof kAdjustedRegisters;
+// The most CRTC registers a screen adjustment moves: ten VGA ones and a
+// family's sync extension register.
+inline constexpr int kAdjustedRegisterCount = 11;
 
 // A screen adjustment between its opening and its OK or Cancel, one per
 // client process: the registers as it found them, so that a session whose
@@ -43,7 +43,8 @@ struct AdjustSession {
     std::uint32_t owner;
     std::int32_t epoch;    // the timing epoch it was opened in
     std::int32_t block;    // the stereo block the adapter ran, or -1 for none
-    std::int32_t count;    // registers that belong: 10, or 11 on S3 chips
+    std::int32_t count;    // registers recorded, in the order they are put back
+    std::uint8_t index[kAdjustedRegisterCount];
     std::uint8_t entry[kAdjustedRegisterCount];
 };
 

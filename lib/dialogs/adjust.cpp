@@ -1,5 +1,7 @@
 #include "lib/dialogs/adjust.h"
 
+#include <cstddef>
+
 #include "lib/core/init_close.h"
 #include "lib/core/sessions.h"
 #include "lib/core/state.h"
@@ -38,22 +40,40 @@ std::uint8_t overflow_with_vrs(std::uint8_t overflow, std::uint32_t vrs) {
     return static_cast<std::uint8_t>((overflow & 0x7B) | ((vrs >> 6) & kOverflowVrs8) | ((vrs >> 2) & kOverflowVrs9));
 }
 
-std::uint8_t ext_with_hrs(std::uint8_t ext, std::uint32_t hrs) {
-    return static_cast<std::uint8_t>((ext & ~kS3ExtHrs8) | ((hrs >> 4) & kS3ExtHrs8));
+std::uint8_t ext_with_hrs(const SyncExtension& x, std::uint8_t ext, std::uint32_t hrs) {
+    return static_cast<std::uint8_t>((ext & ~x.sync_start_bit8) | ((hrs & 0x100) ? x.sync_start_bit8 : 0));
 }
 
-// The registers in the order the shared session record keeps them.
-void to_session_bytes(const AdjustRegisters& r, std::uint8_t (&out)[kAdjustedRegisterCount]) {
-    const std::uint8_t bytes[kAdjustedRegisterCount] = {r.h[0], r.h[1],  r.h[2],  r.h[3],  r.overflow, r.max_scan,
-                                                        r.vr[0], r.vr[1], r.vb[0], r.vb[1], r.s3_ext};
-    for (int i = 0; i < kAdjustedRegisterCount; ++i) out[i] = bytes[i];
+// The VGA CRTC registers the dialog moves, in the order of a register copy.
+constexpr std::uint8_t kVgaAdjusted[] = {kCrtcHBlankStart,       kCrtcHBlankStart + 1, kCrtcHRetraceStart,
+                                         kCrtcHRetraceEnd,       kCrtcOverflow,        kCrtcMaxScanLine,
+                                         kCrtcVRetraceStart,     kCrtcVRetraceEnd,     kCrtcVBlankStart,
+                                         kCrtcVBlankStart + 1};
+
+// The session record of a register copy: the extension register first, as
+// Cancel writes it.
+int to_session(const AdjustState& s, const AdjustRegisters& r, std::uint8_t (&index)[kAdjustedRegisterCount],
+               std::uint8_t (&value)[kAdjustedRegisterCount]) {
+    if (!s.adjustable) return 0;
+    const std::uint8_t vga[] = {r.h[0], r.h[1], r.h[2], r.h[3], r.overflow, r.max_scan, r.vr[0], r.vr[1], r.vb[0], r.vb[1]};
+    static_assert(sizeof vga == sizeof kVgaAdjusted && sizeof vga + 1 == kAdjustedRegisterCount);
+    int n = 0;
+    if (s.extension) {
+        index[n] = s.extension->crtc_index;
+        value[n++] = r.ext;
+    }
+    for (std::size_t i = 0; i < sizeof vga; ++i) {
+        index[n] = kVgaAdjusted[i];
+        value[n++] = vga[i];
+    }
+    return n;
 }
 
 // A step is written only over the timing the session was opened on, and
 // after a frequency test still switched has been put back.
 bool may_write(const AdjustState& s) {
     follow_the_adapter();
-    if (s.group == AdjustGroup::kNone || !adjust_session_current()) return false;
+    if (!s.adjustable || !adjust_session_current()) return false;
     end_open_test();
     return true;
 }
@@ -70,35 +90,29 @@ int height_for_width(int width) {
 
 } // namespace
 
-AdjustGroup adjust_group_of(std::int32_t chip) {
-    const FamilyOps* ops = family_ops(chip);
-    if (ops == nullptr) return AdjustGroup::kNone;
-    return ops->sync_extension ? AdjustGroup::kS3 : AdjustGroup::kPlainVga;
-}
-
-RetraceValues retrace_values(AdjustGroup group, const AdjustRegisters& r, const RetraceValues& previous) {
-    if (group == AdjustGroup::kNone) return previous;
+RetraceValues retrace_values(const SyncExtension* extension, const AdjustRegisters& r) {
     RetraceValues v{};
     const std::uint32_t cr02 = r.h[0], cr03 = r.h[1], cr04 = r.h[2], cr05 = r.h[3];
-    if (group == AdjustGroup::kPlainVga) {
+    if (extension == nullptr) {
         v.hbs = cr02;
         v.hbe = add_wrap((cr03 & 0x1F) | ((cr05 >> 2) & 0x20), v.hbs, 0xC0, 0x3F, 0x40);
         v.hrs = cr04;
         v.hre = add_wrap(cr05 & 0x1F, v.hrs, 0xE0, 0x1F, 0x20);
     } else {
-        // On S3 the starts have a bit 8, and two CR5D bits lengthen the
-        // pulses: blanking by 64 clocks, retrace by 32 (the tuned records
-        // rely on it: with both clear they are plain VGA timings). The ends
-        // unfold as on VGA, over the whole start, and take the extra length
-        // once; unfolding the start's upper bits a second time would put the
-        // retrace end 64 or 128 clocks late and refuse the left arrow at
-        // ordinary modes.
-        const std::uint32_t ext = r.s3_ext;
-        v.hbs = cr02 | ((ext & kS3ExtHbs8) << 6);
+        // With a sync extension the starts have a bit 8, and two bits
+        // lengthen the pulses: blanking by 64 clocks, retrace by 32 (the
+        // tuned records rely on it: with both clear they are plain VGA
+        // timings). The ends unfold as on VGA, over the whole start, and take
+        // the extra length once; unfolding the start's upper bits a second
+        // time would put the retrace end 64 or 128 clocks late and refuse the
+        // left arrow at ordinary modes.
+        const SyncExtension& x = *extension;
+        const std::uint32_t ext = r.ext;
+        v.hbs = cr02 | ((ext & x.blank_start_bit8) ? 0x100 : 0);
         v.hbe = add_wrap((cr03 & 0x1F) | ((cr05 >> 2) & 0x20), v.hbs, 0x1C0, 0x3F, 0x40) +
-                ((ext & kS3ExtHBlankPlus64) ? 0x40 : 0);
-        v.hrs = cr04 | ((ext & kS3ExtHrs8) << 4);
-        v.hre = add_wrap(cr05 & 0x1F, v.hrs, 0x1E0, 0x1F, 0x20) + ((ext & kS3ExtHRetracePlus32) ? 0x20 : 0);
+                ((ext & x.blank_plus_64) ? 0x40 : 0);
+        v.hrs = cr04 | ((ext & x.sync_start_bit8) ? 0x100 : 0);
+        v.hre = add_wrap(cr05 & 0x1F, v.hrs, 0x1E0, 0x1F, 0x20) + ((ext & x.sync_plus_32) ? 0x20 : 0);
     }
     v.vrs = r.vr[0] | ((r.overflow & kOverflowVrs8) << 6) | ((r.overflow & kOverflowVrs9) << 2);
     v.vre = add_wrap(r.vr[1] & 0x0F, v.vrs, 0x3F0, 0x0F, 0x10);
@@ -112,24 +126,22 @@ RetraceWindow retrace_window(const RetraceValues& v) {
 }
 
 void adjust_open(AdjustState& s, std::int32_t chip) {
-    s.group = adjust_group_of(chip);
+    const FamilyOps* ops = family_ops(chip);
     for (bool& p : s.pressed) p = false;
     // One session adjusts at a time, over the timing as it runs: another
     // session's steps and a frequency test's switch are taken back first.
     follow_the_adapter();
     take_back_sessions();
     // A new desktop mode the library could not take up leaves nothing to adjust.
-    if (!holds_library()) s.group = AdjustGroup::kNone;
-    if (s.group == AdjustGroup::kS3) s.live.s3_ext = read_crtc(kS3CrtcExtHoriz);
-    if (s.group != AdjustGroup::kNone) read_registers(s.live);
+    s.adjustable = ops != nullptr && holds_library();
+    s.extension = s.adjustable ? ops->sync_extension : nullptr;
+    if (s.extension) s.live.ext = read_crtc(s.extension->crtc_index);
+    if (!s.adjustable) return;
+    read_registers(s.live);
     s.entry = s.live;
-    std::uint8_t entry[kAdjustedRegisterCount];
-    to_session_bytes(s.entry, entry);
-    const int count = s.group == AdjustGroup::kS3    ? kAdjustedRegisterCount
-                      : s.group == AdjustGroup::kNone ? 0
-                                                      : kAdjustedRegisterCount - 1;
-    if (count > 0) adjust_session_open(entry, count);
-    s.retrace = retrace_values(s.group, s.live, s.retrace);
+    std::uint8_t index[kAdjustedRegisterCount], entry[kAdjustedRegisterCount];
+    adjust_session_open(index, entry, to_session(s, s.entry, index, entry));
+    s.retrace = retrace_values(s.extension, s.live);
     s.window = retrace_window(s.retrace);
 }
 
@@ -175,7 +187,8 @@ void adjust_apply_horizontal(const AdjustState& s) {
     if (!may_write(s)) return;
     write_crtc(kCrtcHRetraceStart, static_cast<std::uint8_t>(s.retrace.hrs & 0xFF));
     write_crtc(kCrtcHRetraceEnd, static_cast<std::uint8_t>((s.live.h[3] & 0xE0) | (s.retrace.hre & 0x1F)));
-    if (s.group == AdjustGroup::kS3) write_crtc(kS3CrtcExtHoriz, ext_with_hrs(s.live.s3_ext, s.retrace.hrs));
+    if (s.extension)
+        write_crtc(s.extension->crtc_index, ext_with_hrs(*s.extension, s.live.ext, s.retrace.hrs));
     vga_crtc_written();
 }
 
@@ -199,14 +212,17 @@ void adjust_ok(const AdjustState& s, TimingBlock* block) {
     // The steps stay on the chip as the timing it runs, not under a test.
     if (current) end_open_test();
     adjust_session_close(false);
-    if (s.group == AdjustGroup::kNone || block == nullptr || !current) return;
+    if (!s.adjustable || block == nullptr || !current) return;
     std::uint8_t* b = block->bytes;
     b[kCrtcHRetraceStart] = static_cast<std::uint8_t>(s.retrace.hrs & 0xFF);
     b[kCrtcHRetraceEnd] = static_cast<std::uint8_t>((b[kCrtcHRetraceEnd] & 0xE0) | (s.retrace.hre & 0x1F));
     b[kCrtcVRetraceStart] = static_cast<std::uint8_t>(s.retrace.vrs & 0xFF);
     b[kCrtcVRetraceEnd] = static_cast<std::uint8_t>((b[kCrtcVRetraceEnd] & 0xF0) | (s.retrace.vre & 0x0F));
     b[kCrtcOverflow] = overflow_with_vrs(b[kCrtcOverflow], s.retrace.vrs);
-    if (s.group == AdjustGroup::kS3) b[kBlockS3ExtHoriz] = ext_with_hrs(b[kBlockS3ExtHoriz], s.retrace.hrs);
+    if (s.extension) {
+        std::uint8_t& ext = b[s.extension->block_byte];
+        ext = ext_with_hrs(*s.extension, ext, s.retrace.hrs);
+    }
 }
 
 void adjust_cancel(const AdjustState& s, TimingBlock* block) {
@@ -214,7 +230,7 @@ void adjust_cancel(const AdjustState& s, TimingBlock* block) {
     adjust_session_close(false);
     if (!writes) return;
     const AdjustRegisters& e = s.entry;
-    if (s.group == AdjustGroup::kS3) write_crtc(kS3CrtcExtHoriz, e.s3_ext);
+    if (s.extension) write_crtc(s.extension->crtc_index, e.ext);
     write_registers(e);
     vga_crtc_written();
     if (block == nullptr) return;
@@ -226,7 +242,7 @@ void adjust_cancel(const AdjustState& s, TimingBlock* block) {
     b[kCrtcVRetraceEnd] = e.vr[1];
     b[kCrtcVBlankStart] = e.vb[0];
     b[kCrtcVBlankStart + 1] = e.vb[1];
-    if (s.group == AdjustGroup::kS3) b[kBlockS3ExtHoriz] = e.s3_ext;
+    if (s.extension) b[s.extension->block_byte] = e.ext;
 }
 
 namespace {
@@ -259,16 +275,17 @@ bool adjust_default(AdjustState& s, std::int32_t chip, int width, int bits_per_p
         r.overflow = static_cast<std::uint8_t>((c[kCrtcOverflow] & 0x73) | (d.bytes[kCrtcOverflow] & 0x8C));
         r.max_scan = static_cast<std::uint8_t>((c[kCrtcMaxScanLine] & ~kMaxScanVbs9) |
                                                (d.bytes[kCrtcMaxScanLine] & kMaxScanVbs9));
-        if (s.group == AdjustGroup::kS3)
-            r.s3_ext = static_cast<std::uint8_t>((c[kBlockS3ExtHoriz] & ~kS3ExtHrs8) |
-                                                 (d.bytes[kBlockS3ExtHoriz] & kS3ExtHrs8));
+        if (const SyncExtension* x = s.extension) {
+            const std::uint8_t bit8 = x->sync_start_bit8;
+            r.ext = static_cast<std::uint8_t>((c[x->block_byte] & ~bit8) | (d.bytes[x->block_byte] & bit8));
+        }
     }
     // Without a record the live copy as it stands goes back to the chip,
     // which takes back the steps made since it was read.
     write_registers(r);
-    if (s.group == AdjustGroup::kS3) write_crtc(kS3CrtcExtHoriz, r.s3_ext);
+    if (s.extension) write_crtc(s.extension->crtc_index, r.ext);
     vga_crtc_written();
-    s.retrace = retrace_values(s.group, r, s.retrace);
+    s.retrace = retrace_values(s.extension, r);
     s.window = retrace_window(s.retrace);
     return record != nullptr;
 }

@@ -8,8 +8,7 @@
 
 namespace duo {
 
-enum class AdjustGroup { kNone, kPlainVga, kS3 };
-AdjustGroup adjust_group_of(std::int32_t chip);
+struct SyncExtension;
 
 enum Arrow : int { kArrowUp, kArrowDown, kArrowLeft, kArrowRight, kArrows };
 
@@ -48,7 +47,7 @@ struct AdjustRegisters {
     std::uint8_t max_scan;  // 0x09
     std::uint8_t vr[2];     // 0x10-0x11: vertical retrace start and end
     std::uint8_t vb[2];     // 0x15-0x16: vertical blanking start and end
-    std::uint8_t s3_ext;    // 0x5D, S3 only
+    std::uint8_t ext;       // the family's sync extension register, where it has one
 };
 
 struct RetraceValues {
@@ -60,7 +59,8 @@ struct RetraceWindow {
 };
 
 struct AdjustState {
-    AdjustGroup group = AdjustGroup::kNone;
+    bool adjustable = false; // a family's chip, the library set up for the mode
+    const SyncExtension* extension = nullptr;
     AdjustRegisters live{};
     AdjustRegisters entry{};
     RetraceValues retrace{};
@@ -68,8 +68,9 @@ struct AdjustState {
     bool pressed[kArrows] = {};
 };
 
-// The retrace values of a register copy; `previous` is kept for other chips.
-RetraceValues retrace_values(AdjustGroup group, const AdjustRegisters& r, const RetraceValues& previous);
+// The retrace values of a register copy, with the family's sync extension
+// register where it has one.
+RetraceValues retrace_values(const SyncExtension* extension, const AdjustRegisters& r);
 // A retrace pulse may move from its blanking start until its end meets the blanking end.
 RetraceWindow retrace_window(const RetraceValues& v);
 

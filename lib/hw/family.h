@@ -11,6 +11,18 @@
 
 namespace duo {
 
+// A CRTC register beyond the VGA set that holds bit 8 of the horizontal
+// blanking and sync starts and lengthens the two pulses, and its byte in a
+// timing block.
+struct SyncExtension {
+    std::uint8_t crtc_index;
+    int block_byte;
+    std::uint8_t blank_start_bit8;
+    std::uint8_t blank_plus_64; // blanking 64 character clocks longer
+    std::uint8_t sync_start_bit8;
+    std::uint8_t sync_plus_32;  // sync 32 character clocks longer
+};
+
 struct FamilyOps {
     void (*open_step)();                       // unlock for reprogramming
     void (*close_step)();                      // locks back as the system keeps them
@@ -38,7 +50,7 @@ struct FamilyOps {
     // moves, line-double mode); nothing where the VGA CRTC drives it.
     void (*follow_vga_crtc)();
     bool hides_cursor;     // the mouse cursor is hidden while stereo goes on
-    bool sync_extension;   // CRTC 0x5D carries bit 8 of the horizontal sync start
+    const SyncExtension* sync_extension; // nullptr: the horizontal starts have 8 bits
 };
 
 // The operations of the chip's family, or nullptr for a chip without one.

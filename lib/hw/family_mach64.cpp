@@ -158,7 +158,7 @@ void resume_prepare() { crtc_unprotect(); }
 
 const FamilyOps kMach64Ops = {open_step,  close_step, save_step,  timing_write,
                               enter_step, leave_step, clock_read, clock_write, interlaced,
-                              restore_desktop, restore_test, resume_prepare, count_by_two_on, count_by_two_off, follow_vga_crtc, false, false};
+                              restore_desktop, restore_test, resume_prepare, count_by_two_on, count_by_two_off, follow_vga_crtc, false, nullptr};
 
 // N x M / 0x2D keeps the table's frequency; the post-divider moves by
 // factors of two to keep N where the PLL runs cleanly.

@@ -115,9 +115,14 @@ bool line_double_leave(const TimingBlock& block) {
     return true;
 }
 
+// CRTC 0x5D: horizontal blanking start bit 8, blanking 64 longer, sync start
+// bit 8, sync 32 longer.
+constexpr SyncExtension kSyncExtension{kS3CrtcExtHoriz, kBlockS3ExtHoriz, kS3ExtHbs8, kS3ExtHBlankPlus64,
+                                       kS3ExtHrs8,      kS3ExtHRetracePlus32};
+
 } // namespace
 
 const FamilyOps kS3Ops = {open_step, close_step, save_step, timing_write, enter_step, leave_step, clock_read, clock_write, interlaced,
-                              restore_desktop_clock_first, restore_test_clock_first, no_step, line_double_enter, line_double_leave, no_step, false, true};
+                              restore_desktop_clock_first, restore_test_clock_first, no_step, line_double_enter, line_double_leave, no_step, false, &kSyncExtension};
 
 } // namespace duo::family

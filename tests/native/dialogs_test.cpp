@@ -146,7 +146,7 @@ TEST(RetraceValues, PlainVgaEndsUnfoldAgainstTheirStarts) {
     // HBE low bits 0x32 above HBS's 0x10: same 64-block. HRE 0x03 below
     // HRS's 0x1E: next 32-block.
     RetraceValues v =
-        retrace_values(AdjustGroup::kPlainVga, regs(0x50, 0x12, 0x5E, 0x83, 0x00, 0, 0x80, 0x05, 0x70, 0x20), {});
+        retrace_values(nullptr, regs(0x50, 0x12, 0x5E, 0x83, 0x00, 0, 0x80, 0x05, 0x70, 0x20));
     EXPECT_EQ(v.hbs, 0x50u);
     EXPECT_EQ(v.hbe, 0x72u);
     EXPECT_EQ(v.hrs, 0x5Eu);
@@ -157,7 +157,7 @@ TEST(RetraceValues, PlainVgaEndsUnfoldAgainstTheirStarts) {
     EXPECT_EQ(v.vbs, 0x70u);
     EXPECT_EQ(v.vbe, 0x120u);
     // Bits 8 and 9 from the overflow and maximum scan line registers.
-    v = retrace_values(AdjustGroup::kPlainVga, regs(0x7C, 0x02, 0, 0, 0x84 | 0x08, 0x20, 0x5A, 0x03, 0x60, 0x10), {});
+    v = retrace_values(nullptr, regs(0x7C, 0x02, 0, 0, 0x84 | 0x08, 0x20, 0x5A, 0x03, 0x60, 0x10));
     EXPECT_EQ(v.hbe, 0x82u);
     EXPECT_EQ(v.vrs, 0x35Au);
     EXPECT_EQ(v.vre, 0x363u);
@@ -171,25 +171,21 @@ TEST(RetraceValues, PlainVgaEndsUnfoldAgainstTheirStarts) {
 TEST(RetraceValues, S3TakesTheExtendedHorizontalBits) {
     // CR5D: HBS bit 8 (0x04), blanking 64 longer (0x08), HRS bit 8 (0x10), retrace 32 longer (0x20).
     RetraceValues v =
-        retrace_values(AdjustGroup::kS3, regs(0x10, 0x05, 0x20, 0x04, 0, 0, 0, 0, 0, 0, 0x04 | 0x08 | 0x10 | 0x20), {});
+        retrace_values(family::kS3Ops.sync_extension, regs(0x10, 0x05, 0x20, 0x04, 0, 0, 0, 0, 0, 0, 0x04 | 0x08 | 0x10 | 0x20));
     EXPECT_EQ(v.hbs, 0x110u);
     EXPECT_EQ(v.hbe, 0x145u + 0x40u); // end 0x05 below the start's 0x10: next 64 block
     EXPECT_EQ(v.hrs, 0x120u);
     EXPECT_EQ(v.hre, 0x124u + 0x20u);
     // The start's upper bits count once.
-    v = retrace_values(AdjustGroup::kS3, regs(0xF0, 0x05, 0xF8, 0x02, 0, 0, 0, 0, 0, 0, 0x08), {});
+    v = retrace_values(family::kS3Ops.sync_extension, regs(0xF0, 0x05, 0xF8, 0x02, 0, 0, 0, 0, 0, 0, 0x08));
     EXPECT_EQ(v.hbe, 0x105u + 0x40u);
     EXPECT_EQ(v.hre, 0x102u);
     // A plain 640x480 timing: retrace 0x54..0x60 inside blanking 0x50..0x62,
     // so the pulse may move two clocks later.
-    v = retrace_values(AdjustGroup::kS3, regs(0x50, 0x02, 0x54, 0x80, 0, 0, 0, 0, 0, 0, 0), {});
+    v = retrace_values(family::kS3Ops.sync_extension, regs(0x50, 0x02, 0x54, 0x80, 0, 0, 0, 0, 0, 0, 0));
     EXPECT_EQ(v.hre, 0x60u);
     EXPECT_EQ(v.hbe, 0x62u);
     EXPECT_EQ(retrace_window(v).hmax, 0x56u);
-    // Other chips keep what they had.
-    const RetraceValues kept{1, 2, 3, 4, 5, 6, 7, 8};
-    v = retrace_values(AdjustGroup::kNone, regs(0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0), kept);
-    EXPECT_EQ(v.hre, 4u);
 }
 
 
@@ -199,10 +195,9 @@ TEST(RetraceValues, BuiltInS3RecordsLeaveHorizontalRoomBothWays) {
     for (const RecordEntry& entry : default_records(kS3)) {
         const std::uint8_t* c = entry.record.crtc;
         const RetraceValues v = retrace_values(
-            AdjustGroup::kS3,
+            family::kS3Ops.sync_extension,
             regs(c[0x02], c[0x03], c[0x04], c[0x05], c[0x07], c[0x09], c[0x10], c[0x11], c[0x15], c[0x16],
-                 entry.record.ext[2]),
-            {});
+                 entry.record.ext[2]));
         const RetraceWindow w = retrace_window(v);
         EXPECT_LT(w.hmin, v.hrs) << entry.width << "x" << entry.height;
         EXPECT_LT(v.hrs, w.hmax) << entry.width << "x" << entry.height;
@@ -487,7 +482,7 @@ TEST_F(AdjustTest, WithoutARecordDefaultPutsTheLiveCopyBackAndWithoutAFamilyNoth
     EXPECT_FALSE(adjust_default(s, 0x203, 1024, 24, current)); // no 24-bit record at 1024
     EXPECT_EQ(a().crtc[0x10], opened.vr[0]);
     EXPECT_EQ(a().crtc[0x04], opened.h[2]);
-    EXPECT_EQ(a().crtc[0x5D], opened.s3_ext);
+    EXPECT_EQ(a().crtc[0x5D], opened.ext);
     EXPECT_EQ(s.retrace.vrs, at_open.vrs);
     EXPECT_EQ(s.retrace.hrs, at_open.hrs);
     EXPECT_FALSE(adjust_default(s, 0x203, 720, 16, current));

@@ -119,6 +119,10 @@ unsigned env_number(const char* name, unsigned fallback) {
 
 sim::AdapterState& adapter() { return *testing::fake().adapter; }
 
+// The CRTC registers the adjust dialog moves: sync and blanking, and the S3
+// sync extension (CRTC 0x5D, a plain register on the other chips).
+constexpr std::uint8_t kDialogRegisters[] = {0x02, 0x03, 0x04, 0x05, 0x07, 0x09, 0x10, 0x11, 0x15, 0x16, 0x5D};
+
 // Registers and clocks as a display would care about them; the index
 // registers and the mach64 PLL index and data window only show the last
 // selection.
@@ -484,7 +488,7 @@ private:
         else if (what == 6) adjust_cancel(s, block);
         else adjust_session_close(true);
         if (keeps && g_process.driver != 0)
-            for (std::uint8_t r : kAdjustedRegisters) take_into_desktop({r});
+            for (std::uint8_t r : kDialogRegisters) take_into_desktop({r});
         p.dialog = Process::kNoDialog;
         std::snprintf(text, size, "P%d adjust %s", who, kEndNames[what - 5]);
     }
@@ -603,7 +607,7 @@ private:
             // Steps of an open adjustment show on the chip until OK or Cancel.
             for (const AdjustSession& a : g_shared.adjust)
                 if (a.active && a.epoch == g_shared.timing_epoch)
-                    for (std::uint8_t r : kAdjustedRegisters) loose.crtc[r] = 0xFF;
+                    for (int i = 0; i < a.count && i < kAdjustedRegisterCount; ++i) loose.crtc[a.index[i]] = 0xFF;
             if (!same_display(desktop, adapter(), loose, where))
                 fail(std::string("stereo off but the adapter differs from the desktop") +
                      (locks_open_ ? " (locks open)" : " (as powered on)") + ": " + where);
