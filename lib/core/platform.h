@@ -1,9 +1,11 @@
 // The portable core's seam to the operating system. The DLL implements these
-// over Win32; native builds implement them in their test harness.
+// over Win32; native builds implement them in their test harness. The port
+// driver's calls are the hardware layer's part of it (lib/hw/driver_channel.h).
 #pragma once
 #include <cstdint>
 
 #include "lib/core/types.h"
+#include "lib/hw/driver_channel.h"
 
 namespace duo::platform {
 
@@ -17,32 +19,6 @@ DesktopMode desktop_mode();
 // Hides the mouse cursor; returns the previous one for restore_cursor.
 std::uintptr_t hide_cursor();
 void restore_cursor(std::uintptr_t previous);
-
-// Opens this process's way to the adapter: a handle on the port driver;
-// without the driver, kOwnPorts where the system lets a program reach the
-// ports itself (the Windows 95 family); 0 when there is no way.
-DriverHandle open_driver();
-void close_driver(DriverHandle handle);
-
-// The way that is no driver handle: the library's own port access. It is the
-// value no opened handle can have (INVALID_HANDLE_VALUE).
-inline constexpr DriverHandle kOwnPorts = ~DriverHandle{0};
-
-// Whether a system lets a program execute IN and OUT: the Windows 95 family,
-// told by bit 31 of GetVersion's answer and, where GetVersionEx answers
-// (platform_id >= 0), by its platform id 1. The NT family traps them.
-constexpr bool windows95_family(std::uint32_t version, std::int32_t platform_id) {
-    return (version & 0x80000000u) != 0 && (platform_id < 0 || platform_id == 1);
-}
-
-// One byte in from a port, one byte out, behind kOwnPorts. Before
-// open_driver has chosen kOwnPorts no port is touched: reads answer 0xFF.
-std::uint8_t port_in(std::uint16_t port);
-void port_out(std::uint16_t port, std::uint8_t value);
-
-// One synchronous control call on the driver; false when the call failed.
-bool device_io_control(DriverHandle handle, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
-                       std::uint32_t out_size);
 
 // This process's identifier; whether a process still runs; the process a
 // window belongs to (0 for no window). A process that was ended from

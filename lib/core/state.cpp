@@ -4,7 +4,11 @@
 
 namespace duo {
 
-SharedState g_shared{};
-ProcessState g_process{};
+constinit SharedState g_shared{};
+constinit ProcessState g_process{};
+
+constinit AdapterShared& g_adapter = g_shared;
+constinit TimingShared& g_timing = g_shared;
+constinit AdapterProcess& g_adapter_process = g_process;
 
 } // namespace duo

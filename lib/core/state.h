@@ -4,8 +4,9 @@
 #include <cstdint>
 
 #include "lib/core/types.h"
+#include "lib/hw/adapter_state.h"
 #include "lib/hw/chips.h"
-#include "lib/hw/mach64_crtc.h"
+#include "lib/timing/timing_state.h"
 #include "lib/timing/timing_table.h"
 
 namespace duo {
@@ -48,54 +49,25 @@ struct AdjustSession {
 };
 
 // Everything every process sees alike. Plain data with constant initialisers,
-// so the whole object can live in a shared image section.
-struct SharedState {
+// so the whole object can live in a shared image section. The fields the
+// hardware and timing layers use are in the bases, where those layers find
+// them without the core (lib/hw/adapter_state.h, lib/timing/timing_state.h).
+struct SharedState : AdapterShared, TimingShared {
     std::int32_t attach_count = 0;
     ClientSlot clients[kClientSlots] = {};
     std::int32_t initialised = 0;
-    std::int32_t stereo = 0;
-    std::int32_t chip_code = 0;
     std::int32_t last_error = 0;
     std::int32_t current_frequency = 0;
-    // The desktop mode the library was set up for: the timing tables, clock
-    // table selections and settings file all belong to it.
-    std::int32_t colour_depth = 0;
-    std::int32_t display_width = 0;
-    std::int32_t display_height = 0;
     std::int32_t glasses_phase = 1; // 1: display starts at the first line
     std::int32_t line_double = 0;
-    std::int32_t eye_shift = 0;
     WindowHandle popup_button = 0;
-
-    // The current table's default frequency index and status entries are the
-    // library's default frequency index and frequency status table.
-    TimingTable current_table = {};
-    TimingTable stored_tables[kDepthClasses] = {};
 
     // Register state saved when stereo goes on, restored when it goes off.
     TimingBlock saved_timing[kFamilies] = {};
     ClockSetting saved_clock[kFamilies] = {};
-    std::int32_t saved_misc_output = 0;
-    std::int32_t mach64_saved_clock_select = 0;
-    std::int32_t et6000_base_port = 0;
-    // The ET6000 key ports (0x3BF, 0x3D8) as the open step found them, and
-    // whether they are held for the close step.
-    std::uint8_t et6000_key_ports[2] = {};
-    std::uint8_t et6000_key_held = 0;
-    std::int32_t mach64_base_port = 0x2EC;
-    // The mach64's accelerator CRTC as the desktop ran it when stereo went on.
-    family::Mach64Crtc mach64_desktop_crtc = {};
-    // Interlace registers as the desktop had them when stereo went on.
-    std::uint8_t remembered_interlace[kFamilies] = {};
-    // The locks as the desktop had them when the open step unlocked them
-    // (S3: CR38, CR39, SR08, CR11; Cirrus: SR06, CR11); the close step puts
-    // them back.
-    std::uint8_t desktop_locks[kFamilies][4] = {};
     // The open step ran in the desktop mode that still runs: the close step
     // has locks of this mode to put back.
     std::int32_t locks_open = 0;
-    // Which built-in clock table each family uses in the mode; set by the load.
-    std::int32_t clock_table_selection[kFamilies] = {};
 
     // Line-double mode: the frequency index and maximum scan line it replaced.
     std::int32_t line_double_saved_frequency = 0;
@@ -123,17 +95,17 @@ static_assert(sizeof(ClientSlot::host_window) == sizeof(void*) && sizeof(SharedS
 static_assert(sizeof(ClientSlot::process_id) == 4 && sizeof(ClientSlot::host_owner) == 4 && sizeof(ClientSlot::in_use) == 4);
 static_assert(sizeof(SharedState::saved_timing) == kFamilies * kTimingBlockSize &&
               sizeof(SharedState::stored_tables) == kDepthClasses * sizeof(TimingTable));
+// The bases hold no pointer-wide field: 4-byte aligned at both word sizes.
+static_assert(alignof(AdapterShared) == 4 && alignof(TimingShared) == 4);
 
 // What each process keeps for itself.
-struct ProcessState {
+struct ProcessState : AdapterProcess {
     int client_slot = -1;
-    DriverHandle driver = 0;
     // The library's instance in this process: the image may be mapped at a
     // different address in each process.
     std::uintptr_t module_instance = 0;
     std::uintptr_t face_raised = 0; // bitmap 158
     std::uintptr_t face_sunken = 0; // bitmap 157
-    std::uint8_t mach64_sequencer_scratch = 0;
 };
 
 // Defined once per build: in the DLL's shared section, natively as a plain

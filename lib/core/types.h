@@ -8,12 +8,7 @@ namespace duo {
 // process-shared client table, so they are kept as plain integers.
 using WindowHandle = std::uintptr_t;
 
-// This process's handle on the port driver; 0 when not open.
-using DriverHandle = std::uintptr_t;
-
 inline constexpr int kClientSlots = 8;
-inline constexpr int kFrequencyCount = 10;      // stereo frequencies 75..120 Hz
-inline constexpr int kStatusEntries = 20;       // entries 10..19 carry no meaning
 inline constexpr int kDefaultFrequencyArg = 20; // "use the default frequency index"
 
 // Posted to host windows: the platform's first user message (0x400) plus 100.

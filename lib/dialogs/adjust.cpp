@@ -4,6 +4,7 @@
 
 #include "lib/core/init_close.h"
 #include "lib/core/sessions.h"
+#include "lib/core/state.h"
 #include "lib/hw/family.h"
 #include "lib/hw/port_io.h"
 #include "lib/timing/defaults.h"

@@ -1,6 +1,6 @@
 #include "lib/hw/detect.h"
 
-#include "lib/core/state.h"
+#include "lib/hw/adapter_state.h"
 #include "lib/hw/hardware_key.h"
 #include "lib/hw/port_io.h"
 #include "lib/hw/registry.h"
@@ -188,11 +188,11 @@ bool mach64_block_answers(std::int32_t base) {
 
 std::int32_t probe_ati() {
     if (g_ati_block_base != 0 && mach64_block_answers(g_ati_block_base)) {
-        g_shared.mach64_base_port = g_ati_block_base;
+        g_adapter.mach64_base_port = g_ati_block_base;
         return 0x401;
     }
     for (std::int32_t base : kMach64Bases) {
-        g_shared.mach64_base_port = base;
+        g_adapter.mach64_base_port = base;
         if (Read_Port(static_cast<std::uint32_t>(base) + kMach64ChipIdRegister * kMach64SparseStride) == kMach64ChipId)
             return 0x401;
         if (mach32_answers()) return 0x402;
@@ -208,7 +208,7 @@ std::int32_t probe_et6000() {
     const std::uint32_t base = static_cast<std::uint32_t>(read_crtc(kEt6000BaseHigh)) << 8;
     if (base < kLowestPciIoBase) return 0;
     if (read_port_pair(base) != kTsengVendor || read_port_pair(base + 2) != kEt6000Device) return 0;
-    g_shared.et6000_base_port = static_cast<std::int32_t>(base);
+    g_adapter.et6000_base_port = static_cast<std::int32_t>(base);
     return 0x501;
 }
 

@@ -4,7 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "lib/core/state.h"
+#include "lib/hw/adapter_state.h"
+#include "lib/hw/chips.h"
 #include "lib/hw/vga_registers.h"
 #include "lib/timing/timing_table.h"
 

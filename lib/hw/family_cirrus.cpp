@@ -17,7 +17,7 @@ constexpr std::uint8_t kInterlaceBit = 0x01;
 constexpr std::int32_t kChipPci00D6 = 0x304; // programs its VCLK registers directly
 
 void open_step() {
-    std::uint8_t* locks = g_shared.desktop_locks[kCirrus];
+    std::uint8_t* locks = g_adapter.desktop_locks[kCirrus];
     locks[0] = read_seq(kSeqUnlock);
     locks[1] = read_crtc(kCrtcVRetraceEnd) & kCrtcProtect;
     write_seq(kSeqUnlock, kSeqUnlockValue);
@@ -27,7 +27,7 @@ void open_step() {
 // Display drivers leave the extension registers unlocked; whatever the
 // desktop had goes back (SR06 reads 0x12 unlocked, 0x0F locked).
 void close_step() {
-    const std::uint8_t* locks = g_shared.desktop_locks[kCirrus];
+    const std::uint8_t* locks = g_adapter.desktop_locks[kCirrus];
     crtc_or(kCrtcVRetraceEnd, locks[1]);
     write_seq(kSeqUnlock, locks[0]);
 }
@@ -43,7 +43,7 @@ void timing_write(const TimingBlock& block) {
     write_crtc(kCrtcExtDisplay, static_cast<std::uint8_t>((read_crtc(kCrtcExtDisplay) & ~kOffsetBit8) |
                                                           (block.bytes[kBlockExt1] & kOffsetBit8)));
     write_crtc(kCrtcInterlaceEnd, block.bytes[kBlockExt2]);
-    g_shared.eye_shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockExt1] & kOffsetBit8) << 4);
+    g_adapter.eye_shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockExt1] & kOffsetBit8) << 4);
 }
 
 // Another process's Close may have locked the extension registers again.
@@ -54,14 +54,14 @@ void enter_step(const TimingBlock& block) {
     timing_write(block);
     // A resume enters again while stereo is on; the desktop's value is the
     // one to keep.
-    if (g_shared.stereo == 0) g_shared.remembered_interlace[kCirrus] = read_crtc(kCrtcMiscControl);
+    if (g_adapter.stereo == 0) g_adapter.remembered_interlace[kCirrus] = read_crtc(kCrtcMiscControl);
     crtc_or(kCrtcMiscControl, kInterlaceBit);
 }
 
 void leave_step(const TimingBlock& saved) {
     unlock();
     timing_write(saved);
-    write_crtc(kCrtcMiscControl, g_shared.remembered_interlace[kCirrus]);
+    write_crtc(kCrtcMiscControl, g_adapter.remembered_interlace[kCirrus]);
 }
 
 // The clock in use is VCLKs, s from the miscellaneous output bits 2-3.
@@ -73,14 +73,14 @@ int vclk_index(std::uint8_t misc) { return (misc >> 2) & 0x03; }
 void clock_read(ClockSetting& setting) {
     setting.b[2] = Read_Port(kMiscOutputRead);
     const int s = vclk_index(setting.b[2]);
-    const bool swapped = g_shared.chip_code == kChipPci00D6;
+    const bool swapped = g_adapter.chip_code == kChipPci00D6;
     setting.b[0] = read_seq(static_cast<std::uint8_t>((swapped ? kSeqVclkDenominator : kSeqVclkNumerator) + s));
     setting.b[1] = read_seq(static_cast<std::uint8_t>((swapped ? kSeqVclkNumerator : kSeqVclkDenominator) + s));
 }
 
 void clock_write(const ClockSetting& setting) {
     unlock();
-    if (g_shared.chip_code == kChipPci00D6) {
+    if (g_adapter.chip_code == kChipPci00D6) {
         Write_Port(kMiscOutputWrite, setting.b[2]);
         int s = vclk_index(setting.b[2]);
         write_seq(static_cast<std::uint8_t>(kSeqVclkNumerator + s), setting.b[1]);

@@ -20,37 +20,37 @@ namespace {
 // The mach64 blanks by holding the sequencer in reset for a moment instead
 // of the screen-off bit.
 void mach64_sequencer_pulse() {
-    g_process.mach64_sequencer_scratch = read_seq(kSeqReset);
-    write_seq(kSeqReset, g_process.mach64_sequencer_scratch & 0xFC);
-    write_seq(kSeqReset, g_process.mach64_sequencer_scratch | 0x03);
+    g_adapter_process.mach64_sequencer_scratch = read_seq(kSeqReset);
+    write_seq(kSeqReset, g_adapter_process.mach64_sequencer_scratch & 0xFC);
+    write_seq(kSeqReset, g_adapter_process.mach64_sequencer_scratch | 0x03);
 }
 
 } // namespace
 
 void screen_blank_step() {
-    if (family_of(g_shared.chip_code) == kMach64) mach64_sequencer_pulse();
+    if (family_of(g_adapter.chip_code) == kMach64) mach64_sequencer_pulse();
     else seq_or(kSeqClockingMode, kSeqScreenOff);
 }
 
 void screen_unblank_step() {
-    if (family_of(g_shared.chip_code) == kMach64) mach64_sequencer_pulse();
+    if (family_of(g_adapter.chip_code) == kMach64) mach64_sequencer_pulse();
     else seq_and(kSeqClockingMode, static_cast<std::uint8_t>(~kSeqScreenOff));
 }
 
 void vga_crtc_written() {
-    if (const FamilyOps* ops = family_ops(g_shared.chip_code)) ops->follow_vga_crtc();
+    if (const FamilyOps* ops = family_ops(g_adapter.chip_code)) ops->follow_vga_crtc();
 }
 
-void clock_select_save() { g_shared.saved_misc_output = Read_Port(kMiscOutputRead); }
+void clock_select_save() { g_adapter.saved_misc_output = Read_Port(kMiscOutputRead); }
 
 void clock_select_restore() {
     std::uint8_t misc = Read_Port(kMiscOutputRead);
     Write_Port(kMiscOutputWrite, static_cast<std::uint8_t>((misc & ~kMiscClockSelect) |
-                                                           (g_shared.saved_misc_output & kMiscClockSelect)));
+                                                           (g_adapter.saved_misc_output & kMiscClockSelect)));
 }
 
 void restore_desktop_clock_first(const ClockSetting& clock, const TimingBlock& timing) {
-    const FamilyOps& ops = *family_ops(g_shared.chip_code);
+    const FamilyOps& ops = *family_ops(g_adapter.chip_code);
     ops.clock_write(clock);
     clock_select_restore();
     ops.leave_step(timing);
@@ -62,7 +62,7 @@ void put_back_clock_select_bits(std::uint8_t recorded) {
 }
 
 void restore_test_clock_first(const ClockSetting& clock, std::uint8_t clock_select, const TimingBlock* desktop) {
-    const FamilyOps& ops = *family_ops(g_shared.chip_code);
+    const FamilyOps& ops = *family_ops(g_adapter.chip_code);
     ops.clock_write(clock);
     put_back_clock_select_bits(clock_select);
     if (desktop) ops.leave_step(*desktop);

@@ -20,10 +20,10 @@ void unlock() {
 
 // The key ports are remembered once per session, before the first unlock.
 void open_step() {
-    if (!g_shared.et6000_key_held) {
-        g_shared.et6000_key_ports[0] = Read_Port(kPortHerculesCompat);
-        g_shared.et6000_key_ports[1] = Read_Port(kPortDisplayMode);
-        g_shared.et6000_key_held = 1;
+    if (!g_adapter.et6000_key_held) {
+        g_adapter.et6000_key_ports[0] = Read_Port(kPortHerculesCompat);
+        g_adapter.et6000_key_ports[1] = Read_Port(kPortDisplayMode);
+        g_adapter.et6000_key_held = 1;
     }
     unlock();
 }
@@ -32,10 +32,10 @@ void open_step() {
 // mode port's write sets or clears it as it was.
 void close_step() {
     crtc_or(kCrtcVRetraceEnd, kCrtcProtect);
-    if (!g_shared.et6000_key_held) return;
-    Write_Port(kPortHerculesCompat, g_shared.et6000_key_ports[0]);
-    Write_Port(kPortDisplayMode, g_shared.et6000_key_ports[1]);
-    g_shared.et6000_key_held = 0;
+    if (!g_adapter.et6000_key_held) return;
+    Write_Port(kPortHerculesCompat, g_adapter.et6000_key_ports[0]);
+    Write_Port(kPortDisplayMode, g_adapter.et6000_key_ports[1]);
+    g_adapter.et6000_key_held = 0;
 }
 
 void save_step(TimingBlock& saved) {
@@ -58,7 +58,7 @@ void timing_write(const TimingBlock& block) {
     write_crtc_block(block);
     write_crtc(kCrtcOverflowHigh, block.bytes[kBlockExt1]);
     write_crtc(kCrtcExtTiming, block.bytes[kBlockExt2]);
-    g_shared.eye_shift = eye_shift(block);
+    g_adapter.eye_shift = eye_shift(block);
 }
 
 // CRTC 0x35 is remembered before the timing write puts the stereo block's
@@ -66,7 +66,7 @@ void timing_write(const TimingBlock& block) {
 // the desktop's interlace bit, not the block's.
 void enter_step(const TimingBlock& block) {
     unlock();
-    if (g_shared.stereo == 0) g_shared.remembered_interlace[kEt6000] = read_crtc(kCrtcOverflowHigh);
+    if (g_adapter.stereo == 0) g_adapter.remembered_interlace[kEt6000] = read_crtc(kCrtcOverflowHigh);
     timing_write(block);
     crtc_or(kCrtcOverflowHigh, kInterlaceBit);
 }
@@ -74,15 +74,15 @@ void enter_step(const TimingBlock& block) {
 void leave_step(const TimingBlock& saved) {
     unlock();
     timing_write(saved);
-    write_crtc(kCrtcOverflowHigh, g_shared.remembered_interlace[kEt6000]);
+    write_crtc(kCrtcOverflowHigh, g_adapter.remembered_interlace[kEt6000]);
 }
 
 void clock_read(ClockSetting& setting) {
-    Get_Et6000_Clock(static_cast<std::uint32_t>(g_shared.et6000_base_port), setting.b[0], setting.b[1]);
+    Get_Et6000_Clock(static_cast<std::uint32_t>(g_adapter.et6000_base_port), setting.b[0], setting.b[1]);
 }
 
 void clock_write(const ClockSetting& setting) {
-    Set_Et6000_Clock(static_cast<std::uint32_t>(g_shared.et6000_base_port), setting.b[0], setting.b[1]);
+    Set_Et6000_Clock(static_cast<std::uint32_t>(g_adapter.et6000_base_port), setting.b[0], setting.b[1]);
 }
 
 bool interlaced() { return (read_crtc(kCrtcOverflowHigh) & kInterlaceBit) != 0; }

@@ -34,7 +34,7 @@ constexpr int kFeedbackMin = 128, kFeedbackMax = 255;
 // register 0x24.
 constexpr int kBlockClockCntl = 0x24;
 std::uint32_t register_port(int reg, int byte) {
-    const std::int32_t base = g_shared.mach64_base_port;
+    const std::int32_t base = g_adapter.mach64_base_port;
     if ((base & 0xFF) != 0) return static_cast<std::uint32_t>(base + reg * 0x400 + byte);
     return static_cast<std::uint32_t>(base + (reg == kRegClockCntl ? kBlockClockCntl : reg) * 4 + byte);
 }
@@ -53,13 +53,13 @@ bool accelerator_crtc_drives() { return !mach64_vga_crtc_drives_display(); }
 void save_step(TimingBlock& saved) {
     read_crtc_block(saved);
     saved.bytes[kBlockExt1] = Read_Port(register_port(kRegCrtcOffPitch, 3)) >> 6;
-    g_shared.remembered_interlace[kMach64] = Read_Port(register_port(kRegCrtcGenCntl, 0));
-    if (accelerator_crtc_drives()) g_shared.mach64_desktop_crtc = mach64_crtc_read();
+    g_adapter.remembered_interlace[kMach64] = Read_Port(register_port(kRegCrtcGenCntl, 0));
+    if (accelerator_crtc_drives()) g_adapter.mach64_desktop_crtc = mach64_crtc_read();
 }
 
 int eye_shift(const TimingBlock& block) {
     int shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockExt1] & 0x03) << 8);
-    switch (g_shared.colour_depth) {
+    switch (g_adapter.colour_depth) {
     case 8: return shift >> 1;
     case 24: return shift * 3 / 2;
     default: return shift;
@@ -70,7 +70,7 @@ void vga_timing_write(const TimingBlock& block) {
     write_crtc_block(block);
     const std::uint32_t pitch_high = register_port(kRegCrtcOffPitch, 3);
     Write_Port(pitch_high, static_cast<std::uint8_t>((block.bytes[kBlockExt1] << 6) | (Read_Port(pitch_high) & 0x3F)));
-    g_shared.eye_shift = eye_shift(block);
+    g_adapter.eye_shift = eye_shift(block);
 }
 
 bool interlaced() { return (Read_Port(register_port(kRegCrtcGenCntl, 0)) & kInterlaceBit) != 0; }
@@ -84,7 +84,7 @@ void follow_vga_crtc() {
     TimingBlock shown{};
     read_crtc_block(shown);
     const Mach64Crtc now = mach64_crtc_read();
-    const Mach64Crtc target = mach64_crtc_from_block(shown, g_shared.mach64_desktop_crtc, true);
+    const Mach64Crtc target = mach64_crtc_from_block(shown, g_adapter.mach64_desktop_crtc, true);
     mach64_crtc_update(now, target);
 }
 
@@ -102,8 +102,8 @@ void enter_step(const TimingBlock& block) {
 
 void leave_step(const TimingBlock& saved) {
     vga_timing_write(saved);
-    if (accelerator_crtc_drives()) mach64_crtc_write(g_shared.mach64_desktop_crtc);
-    Write_Port(register_port(kRegCrtcGenCntl, 0), g_shared.remembered_interlace[kMach64]);
+    if (accelerator_crtc_drives()) mach64_crtc_write(g_adapter.mach64_desktop_crtc);
+    Write_Port(register_port(kRegCrtcGenCntl, 0), g_adapter.remembered_interlace[kMach64]);
 }
 
 void select_pll(std::uint8_t index_code) { Write_Port(register_port(kRegClockCntl, 1), index_code); }
@@ -111,7 +111,7 @@ void select_pll(std::uint8_t index_code) { Write_Port(register_port(kRegClockCnt
 void clock_read(ClockSetting& setting) {
     const std::uint32_t pll_data = register_port(kRegClockCntl, 2);
     // Only the first read after stereo was off sees the desktop's select.
-    if (g_shared.stereo == 0) g_shared.mach64_saved_clock_select = Read_Port(register_port(kRegClockCntl, 0)) & 0x03;
+    if (g_adapter.stereo == 0) g_adapter.mach64_saved_clock_select = Read_Port(register_port(kRegClockCntl, 0)) & 0x03;
     select_pll(kPllPostDiv);
     setting.b[0] = (Read_Port(pll_data) >> kStereoPostShift) & 0x03;
     select_pll(kPllVclk3Fb);
@@ -194,7 +194,7 @@ void mach64_clock_slot_write(const ClockSetting& setting) {
 }
 
 void mach64_clock_restore(const ClockSetting& setting) {
-    write_clock_select(static_cast<std::uint8_t>(g_shared.mach64_saved_clock_select & 0x03));
+    write_clock_select(static_cast<std::uint8_t>(g_adapter.mach64_saved_clock_select & 0x03));
     mach64_clock_slot_write(setting);
 }
 

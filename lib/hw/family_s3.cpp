@@ -27,7 +27,7 @@ void register_unlock() {
 }
 
 void open_step() {
-    std::uint8_t* locks = g_shared.desktop_locks[kS3];
+    std::uint8_t* locks = g_adapter.desktop_locks[kS3];
     locks[0] = read_crtc(kCrtcRegLock1);
     locks[1] = read_crtc(kCrtcRegLock2);
     locks[2] = read_seq(kSeqUnlockExt);
@@ -38,7 +38,7 @@ void open_step() {
 
 // The desktop's driver may keep the registers open or locked: as found.
 void close_step() {
-    const std::uint8_t* locks = g_shared.desktop_locks[kS3];
+    const std::uint8_t* locks = g_adapter.desktop_locks[kS3];
     crtc_or(kCrtcVRetraceEnd, locks[3]);
     write_seq(kSeqUnlockExt, locks[2]);
     write_crtc(kCrtcRegLock2, locks[1]);
@@ -51,7 +51,7 @@ void save_step(TimingBlock& saved) {
     saved.bytes[kBlockS3RetraceStart] = read_crtc(kCrtcInterlaceRetrace);
     saved.bytes[kBlockS3ExtMode] = read_crtc(kCrtcExtSystem2);
     saved.bytes[kBlockS3ExtHoriz] = read_crtc(kS3CrtcExtHoriz);
-    g_shared.remembered_interlace[kS3] = read_crtc(kCrtcModeControl2);
+    g_adapter.remembered_interlace[kS3] = read_crtc(kCrtcModeControl2);
 }
 
 void timing_write(const TimingBlock& block) {
@@ -59,7 +59,7 @@ void timing_write(const TimingBlock& block) {
     write_crtc(kCrtcInterlaceRetrace, block.bytes[kBlockS3RetraceStart]);
     write_crtc(kCrtcExtSystem2, block.bytes[kBlockS3ExtMode]);
     write_crtc(kS3CrtcExtHoriz, block.bytes[kBlockS3ExtHoriz]);
-    g_shared.eye_shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockS3ExtMode] & 0x30) << 4);
+    g_adapter.eye_shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockS3ExtMode] & 0x30) << 4);
 }
 
 void enter_step(const TimingBlock& block) {
@@ -71,12 +71,12 @@ void enter_step(const TimingBlock& block) {
 void leave_step(const TimingBlock& saved) {
     register_unlock();
     timing_write(saved);
-    write_crtc(kCrtcModeControl2, g_shared.remembered_interlace[kS3]);
+    write_crtc(kCrtcModeControl2, g_adapter.remembered_interlace[kS3]);
 }
 
 void clock_read(ClockSetting& setting) {
     write_seq(kSeqUnlockExt, kSeqUnlockValue);
-    if (g_shared.chip_code == kChip868) {
+    if (g_adapter.chip_code == kChip868) {
         Get_S3_Dac_Clock(setting.b[0], setting.b[1]);
     } else {
         setting.b[0] = read_seq(kSeqClockN);
@@ -86,7 +86,7 @@ void clock_read(ClockSetting& setting) {
 
 void clock_write(const ClockSetting& setting) {
     write_seq(kSeqUnlockExt, kSeqUnlockValue);
-    if (g_shared.chip_code == kChip868) Set_S3_Dac_Clock(setting.b[0], setting.b[1]);
+    if (g_adapter.chip_code == kChip868) Set_S3_Dac_Clock(setting.b[0], setting.b[1]);
     else Set_S3_Clock(setting.b[0], setting.b[1]);
 }
 

@@ -39,7 +39,7 @@ void close_step() {
 
 // On the 9440 CRTC 0x29 bit 5 is not an offset bit (it belongs to the DDC
 // lines); the other bits of the register are the display driver's.
-std::uint8_t offset_high_bits() { return g_shared.chip_code == 0x101 ? 0x10 : 0x30; }
+std::uint8_t offset_high_bits() { return g_adapter.chip_code == 0x101 ? 0x10 : 0x30; }
 
 void save_step(TimingBlock& saved) {
     read_crtc_block(saved);
@@ -51,9 +51,9 @@ void save_step(TimingBlock& saved) {
 // 15 bits per pixel and on the 9440 at 1024x768 in 16 bits.
 int eye_shift(const TimingBlock& block) {
     int shift = block.bytes[kBlockOffset] | ((block.bytes[kBlockExt1] & offset_high_bits()) << 4);
-    const int depth = g_shared.colour_depth;
+    const int depth = g_adapter.colour_depth;
     bool halve = depth == 8 || depth == 24 ||
-                 (depth == 16 && !(g_shared.chip_code == 0x101 && g_shared.display_width == 1024));
+                 (depth == 16 && !(g_adapter.chip_code == 0x101 && g_adapter.display_width == 1024));
     return halve ? shift >> 1 : shift;
 }
 
@@ -63,20 +63,20 @@ void timing_write(const TimingBlock& block) {
     write_crtc(kCrtcOffsetHigh,
                static_cast<std::uint8_t>((read_crtc(kCrtcOffsetHigh) & ~bits) | (block.bytes[kBlockExt1] & bits)));
     write_crtc(kCrtcInterlaceStart, block.bytes[kBlockExt2]);
-    g_shared.eye_shift = eye_shift(block);
+    g_adapter.eye_shift = eye_shift(block);
 }
 
 void enter_step(const TimingBlock& block) {
     timing_write(block);
     // A resume enters again while stereo is on; the desktop's value is the
     // one to keep.
-    if (g_shared.stereo == 0) g_shared.remembered_interlace[kTrident] = read_crtc(kCrtcModuleTesting);
+    if (g_adapter.stereo == 0) g_adapter.remembered_interlace[kTrident] = read_crtc(kCrtcModuleTesting);
     crtc_or(kCrtcModuleTesting, kInterlaceBit);
 }
 
 void leave_step(const TimingBlock& saved) {
     timing_write(saved);
-    write_crtc(kCrtcModuleTesting, g_shared.remembered_interlace[kTrident]);
+    write_crtc(kCrtcModuleTesting, g_adapter.remembered_interlace[kTrident]);
 }
 
 void clock_read(ClockSetting& setting) {

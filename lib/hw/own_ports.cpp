@@ -1,6 +1,6 @@
 #include "lib/hw/own_ports.h"
 
-#include "lib/core/platform.h"
+#include "lib/hw/driver_channel.h"
 #include "lib/hw/vga_registers.h"
 
 namespace duo::own_ports {

@@ -1,7 +1,7 @@
 #include "lib/hw/port_io.h"
 
-#include "lib/core/platform.h"
-#include "lib/core/state.h"
+#include "lib/hw/adapter_state.h"
+#include "lib/hw/driver_channel.h"
 #include "lib/hw/driver_protocol.h"
 #include "lib/hw/own_ports.h"
 
@@ -10,16 +10,16 @@ namespace {
 
 // The way Init chose for this process: the driver's handle, or the library's
 // own port access.
-bool ports_chosen() { return g_process.driver == platform::kOwnPorts; }
+bool ports_chosen() { return g_adapter_process.driver == platform::kOwnPorts; }
 
 template <typename In>
 void call(std::uint32_t code, const In& in) {
-    platform::device_io_control(g_process.driver, code, &in, sizeof in, nullptr, 0);
+    platform::device_io_control(g_adapter_process.driver, code, &in, sizeof in, nullptr, 0);
 }
 
 template <typename In, typename Out>
 bool call(std::uint32_t code, const In& in, Out& out) {
-    return platform::device_io_control(g_process.driver, code, &in, sizeof in, &out, sizeof out);
+    return platform::device_io_control(g_adapter_process.driver, code, &in, sizeof in, &out, sizeof out);
 }
 
 std::uint8_t low_byte_or_zero(bool ok, std::uint32_t value) { return ok ? static_cast<std::uint8_t>(value) : 0; }
@@ -82,7 +82,8 @@ void Get_S3_Dac_Clock(std::uint8_t& b0, std::uint8_t& b1) {
     struct {
         std::uint32_t b0, b1;
     } out{};
-    bool ok = platform::device_io_control(g_process.driver, driver::kS3DacClockRead, nullptr, 0, &out, sizeof out);
+    bool ok =
+        platform::device_io_control(g_adapter_process.driver, driver::kS3DacClockRead, nullptr, 0, &out, sizeof out);
     b0 = low_byte_or_zero(ok, out.b0);
     b1 = low_byte_or_zero(ok, out.b1);
 }

@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-#include "lib/core/state.h"
+#include "lib/hw/adapter_state.h"
 #include "lib/timing/file_io.h"
+#include "lib/timing/timing_state.h"
 
 namespace duo {
 
@@ -39,7 +40,7 @@ std::uint32_t get_u32(const std::uint8_t* at) { return get_u16(at) | get_u16(at 
 // the time; the current class lives in the current table, the others in
 // their stored tables.
 TimingTable& table_of_class(int file_class, DepthClass current) {
-    return file_class == current ? g_shared.current_table : g_shared.stored_tables[file_class];
+    return file_class == current ? g_timing.current_table : g_timing.stored_tables[file_class];
 }
 
 void encode_table(const TimingTable& table, std::uint8_t* out) {
@@ -58,9 +59,9 @@ void decode_table(const std::uint8_t* in, TimingTable& table) {
 
 bool header_matches(const std::uint8_t* header) {
     return get_u32(header + kMagicAt) == kSettingsMagic &&
-           static_cast<std::int32_t>(get_u16(header + kChipAt)) == g_shared.chip_code &&
-           static_cast<std::int32_t>(get_u16(header + kWidthAt)) == g_shared.display_width &&
-           static_cast<std::int32_t>(get_u16(header + kHeightAt)) == g_shared.display_height;
+           static_cast<std::int32_t>(get_u16(header + kChipAt)) == g_adapter.chip_code &&
+           static_cast<std::int32_t>(get_u16(header + kWidthAt)) == g_adapter.display_width &&
+           static_cast<std::int32_t>(get_u16(header + kHeightAt)) == g_adapter.display_height;
 }
 
 // Reads exactly size bytes or reports failure.
@@ -85,7 +86,7 @@ bool read_settings_file() {
     platform::close_file(file);
     if (!accepted) return false;
 
-    DepthClass current = depth_class_of(g_shared.colour_depth);
+    DepthClass current = depth_class_of(g_adapter.colour_depth);
     if (current != kNoDepthClass) {
         for (int c = 0; c < kDepthClasses; ++c)
             decode_table(bytes + kSettingsHeaderSize + c * kTableBytes, table_of_class(c, current));
@@ -100,11 +101,11 @@ int write_settings_file() {
 
     Bytes bytes = {};
     put_u32(bytes + kMagicAt, kSettingsMagic);
-    put_u16(bytes + kChipAt, static_cast<std::uint32_t>(g_shared.chip_code));
-    put_u16(bytes + kWidthAt, static_cast<std::uint32_t>(g_shared.display_width));
-    put_u16(bytes + kHeightAt, static_cast<std::uint32_t>(g_shared.display_height));
+    put_u16(bytes + kChipAt, static_cast<std::uint32_t>(g_adapter.chip_code));
+    put_u16(bytes + kWidthAt, static_cast<std::uint32_t>(g_adapter.display_width));
+    put_u16(bytes + kHeightAt, static_cast<std::uint32_t>(g_adapter.display_height));
     int size = kSettingsHeaderSize;
-    DepthClass current = depth_class_of(g_shared.colour_depth);
+    DepthClass current = depth_class_of(g_adapter.colour_depth);
     if (current != kNoDepthClass) {
         for (int c = 0; c < kDepthClasses; ++c)
             encode_table(table_of_class(c, current), bytes + kSettingsHeaderSize + c * kTableBytes);

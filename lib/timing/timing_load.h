@@ -4,8 +4,9 @@
 #pragma once
 #include <cstdint>
 
-#include "lib/core/state.h"
+#include "lib/hw/adapter_state.h"
 #include "lib/timing/defaults.h"
+#include "lib/timing/timing_state.h"
 
 namespace duo {
 
@@ -15,7 +16,7 @@ inline constexpr std::int32_t kLoadDefaultFrequency = 5; // 100 Hz
 // that the acceptance rules allow: without them stereo cannot run there.
 bool mode_has_timing(std::int32_t chip, int bits_per_pixel, int width, int height);
 
-// Reads g_shared.chip_code and the library's desktop mode (colour depth and
+// Reads g_adapter.chip_code and the library's desktop mode (colour depth and
 // display size). Never fails. Indexes that cannot be programmed are left
 // unavailable.
 void load_timing_tables();

@@ -1,12 +1,14 @@
-// The timing table: the 2084-byte unit stored in the settings file.
+// The timing table: the 2084-byte unit stored in the settings file. Pure
+// data that the hardware layer's register images share: it includes nothing
+// of the library.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-#include "lib/core/types.h"
-#include "lib/hw/chips.h"
-
 namespace duo {
+
+inline constexpr int kFrequencyCount = 10; // stereo frequencies 75..120 Hz
+inline constexpr int kStatusEntries = 20;  // entries 10..19 carry no meaning
 
 inline constexpr int kTimingBlockSize = 100;
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "lib/timing/defaults.h"
 #include "lib/timing/defaults_data.h"
@@ -18,19 +19,36 @@ constexpr Family kAllFamilies[] = {kTrident, kS3, kCirrus, kMach64, kEt6000};
 
 int bits_of(DepthClass depth) { return depth == kDepth8 ? 8 : depth == kDepth16 ? 16 : 24; }
 
-// The chip a record is shown for: its own chip, else the group's first one
-// (chip 0x202 has a record of its own, so the shared ones are shown for 0x203).
+// A chip the record is shown for: the first chip of the table for which the
+// library picks this record; 0 (plain VGA, no clock table) for a record no
+// chip gets.
 std::int32_t chip_of(const RecordEntry& e) {
-    if (e.only_chip != 0) return e.only_chip;
-    if (e.group == ChipGroup::kS3201To205) return 0x203;
-    return first_chip_of(e.group);
+    for (const ChipRow& row : chip_rows())
+        if (default_record(row.code, e.width, e.height, e.depth) == &e.record) return row.code;
+    return 0;
 }
 
-const char* group_name(ChipGroup g, std::int32_t only_chip) {
-    if (only_chip == 0x202) return "0x202";
-    constexpr const char* kNames[] = {"0x101",       "0x102/0x105", "0x103", "0x201-0x205", "0x206/0x207",
-                                      "0x301-0x303", "0x304",       "0x401", "0x501",       "-"};
-    return kNames[static_cast<int>(g)];
+// The chips a record serves, from the chip table: its own chip, or its
+// group's codes as a run (0x201-0x205) or a list (0x102/0x105).
+std::string group_name(ChipGroup g, std::int32_t only_chip) {
+    std::vector<std::int32_t> codes;
+    if (only_chip != 0) codes.push_back(only_chip);
+    else
+        for (const ChipRow& row : chip_rows())
+            if (row.group == g) codes.push_back(row.code);
+    if (codes.empty()) return "-";
+    char buf[16];
+    const bool run = codes.size() > 2 && codes.back() - codes.front() + 1 == static_cast<std::int32_t>(codes.size());
+    if (run) {
+        std::snprintf(buf, sizeof buf, "0x%X-0x%X", codes.front(), codes.back());
+        return buf;
+    }
+    std::string name;
+    for (std::int32_t code : codes) {
+        std::snprintf(buf, sizeof buf, name.empty() ? "0x%X" : "/0x%X", code);
+        name += buf;
+    }
+    return name;
 }
 
 TimingBlock block_of(std::int32_t chip, const TimingRecord& r) {
@@ -49,13 +67,18 @@ std::string hex_bytes(const std::uint8_t* b, int n) {
     return s;
 }
 
-// A chip whose synthesizer reads the family's table k.
+// A chip whose synthesizer reads the family's table k: the first chip of the
+// table that uses it in some mode, else the family's first chip.
 std::int32_t table_chip(Family f, std::size_t k) {
-    constexpr std::int32_t kChips[kFamilies] = {0x101, 0x203, 0x301, 0x401, 0x501};
-    if (f == kCirrus && k >= defaults_data::cirrus::k304At640) return 0x304;
-    if (f == kTrident && k >= defaults_data::trident::k102At640 && k <= defaults_data::trident::k102At1024)
-        return 0x105;
-    return kChips[f];
+    std::int32_t first = 0;
+    for (const ChipRow& row : chip_rows()) {
+        if (row.family != f) continue;
+        if (first == 0) first = row.code;
+        for (const auto& by_depth : row.clock_table)
+            for (int index : by_depth)
+                if (index >= 0 && static_cast<std::size_t>(index) == k) return row.code;
+    }
+    return first;
 }
 
 int setting_size(Family f) { return f == kTrident || f == kCirrus ? 3 : 2; }
@@ -85,7 +108,7 @@ void print_text() {
             const TimingBlock block = block_of(chip, e.record);
             const DecodedTiming t = decode_timing(chip, bits, block);
             std::printf("\nrecord %s %dx%d %d-bit%s\n  bytes 0-24: %s\n  extension: %s\n",
-                        group_name(e.group, e.only_chip), e.width, e.height, bits, e.quoted ? " (quoted)" : "",
+                        group_name(e.group, e.only_chip).c_str(), e.width, e.height, bits, e.quoted ? " (quoted)" : "",
                         hex_bytes(e.record.crtc, 25).c_str(), hex_bytes(e.record.ext, f == kS3 ? 3 : 2).c_str());
             std::printf("  total %.0f px (%d character clocks), VT+2 = %d, %.1f line periods per field, %d lines\n",
                         t.h_total_px, t.h_total_chars, t.v_total, t.field_lines, t.shown_lines);
@@ -138,7 +161,7 @@ void print_json() {
             std::printf("%s      {\"chips\": \"%s\", \"width\": %d, \"height\": %d, \"bits\": %d, \"quoted\": %s, "
                         "\"bytes\": \"%s\", \"extension\": \"%s\", \"h_total_px\": %.1f, \"v_total\": %d, "
                         "\"field_lines\": %.1f, \"clock_table\": ",
-                        first_record ? "" : ",\n", group_name(e.group, e.only_chip), e.width, e.height, bits,
+                        first_record ? "" : ",\n", group_name(e.group, e.only_chip).c_str(), e.width, e.height, bits,
                         e.quoted ? "true" : "false", hex_bytes(e.record.crtc, 25).c_str(),
                         hex_bytes(e.record.ext, f == kS3 ? 3 : 2).c_str(), t.h_total_px, t.v_total, t.field_lines);
             first_record = false;
