@@ -49,6 +49,9 @@ struct FamilyOps {
     // CRTC's registers (the stereo timing, the eye swap's start, the sync
     // moves, line-double mode); nothing where the VGA CRTC drives it.
     void (*follow_vga_crtc)();
+    // The picture off and on around a reprogramming.
+    void (*blank)();
+    void (*unblank)();
     bool hides_cursor;     // the mouse cursor is hidden while stereo goes on
     const SyncExtension* sync_extension; // nullptr: the horizontal starts have 8 bits
 };
@@ -82,6 +85,8 @@ void restore_desktop_clock_first(const ClockSetting& clock, const TimingBlock& t
 void restore_test_clock_first(const ClockSetting& clock, std::uint8_t clock_select, const TimingBlock* desktop);
 void put_back_clock_select_bits(std::uint8_t recorded);
 void no_step();
+void screen_off();
+void screen_on();
 bool count_by_two_on();
 bool count_by_two_off(const TimingBlock& block);
 

@@ -15,26 +15,18 @@ const FamilyOps* family_ops(std::int32_t chip) {
     }
 }
 
-namespace {
+void screen_off() { seq_or(kSeqClockingMode, kSeqScreenOff); }
 
-// The mach64 blanks by holding the sequencer in reset for a moment instead
-// of the screen-off bit.
-void mach64_sequencer_pulse() {
-    g_adapter_process.mach64_sequencer_scratch = read_seq(kSeqReset);
-    write_seq(kSeqReset, g_adapter_process.mach64_sequencer_scratch & 0xFC);
-    write_seq(kSeqReset, g_adapter_process.mach64_sequencer_scratch | 0x03);
-}
-
-} // namespace
+void screen_on() { seq_and(kSeqClockingMode, static_cast<std::uint8_t>(~kSeqScreenOff)); }
 
 void screen_blank_step() {
-    if (family_of(g_adapter.chip_code) == kMach64) mach64_sequencer_pulse();
-    else seq_or(kSeqClockingMode, kSeqScreenOff);
+    if (const FamilyOps* ops = family_ops(g_adapter.chip_code)) ops->blank();
+    else screen_off();
 }
 
 void screen_unblank_step() {
-    if (family_of(g_adapter.chip_code) == kMach64) mach64_sequencer_pulse();
-    else seq_and(kSeqClockingMode, static_cast<std::uint8_t>(~kSeqScreenOff));
+    if (const FamilyOps* ops = family_ops(g_adapter.chip_code)) ops->unblank();
+    else screen_on();
 }
 
 void vga_crtc_written() {

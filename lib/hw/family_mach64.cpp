@@ -151,6 +151,14 @@ void restore_test(const ClockSetting& clock, std::uint8_t clock_select, const Ti
     put_back_clock_select_bits(clock_select);
 }
 
+// The mach64 blanks by holding the sequencer in reset for a moment instead
+// of the screen-off bit.
+void sequencer_pulse() {
+    g_adapter_process.mach64_sequencer_scratch = read_seq(kSeqReset);
+    write_seq(kSeqReset, g_adapter_process.mach64_sequencer_scratch & 0xFC);
+    write_seq(kSeqReset, g_adapter_process.mach64_sequencer_scratch | 0x03);
+}
+
 // CRTC 0x00-0x07 writable again for the stereo timing.
 void resume_prepare() { crtc_unprotect(); }
 
@@ -158,7 +166,7 @@ void resume_prepare() { crtc_unprotect(); }
 
 const FamilyOps kMach64Ops = {open_step,  close_step, save_step,  timing_write,
                               enter_step, leave_step, clock_read, clock_write, interlaced,
-                              restore_desktop, restore_test, resume_prepare, count_by_two_on, count_by_two_off, follow_vga_crtc, false, nullptr};
+                              restore_desktop, restore_test, resume_prepare, count_by_two_on, count_by_two_off, follow_vga_crtc, sequencer_pulse, sequencer_pulse, false, nullptr};
 
 // N x M / 0x2D keeps the table's frequency; the post-divider moves by
 // factors of two to keep N where the PLL runs cleanly.

@@ -123,6 +123,6 @@ constexpr SyncExtension kSyncExtension{kS3CrtcExtHoriz, kBlockS3ExtHoriz, kS3Ext
 } // namespace
 
 const FamilyOps kS3Ops = {open_step, close_step, save_step, timing_write, enter_step, leave_step, clock_read, clock_write, interlaced,
-                              restore_desktop_clock_first, restore_test_clock_first, no_step, line_double_enter, line_double_leave, no_step, false, &kSyncExtension};
+                              restore_desktop_clock_first, restore_test_clock_first, no_step, line_double_enter, line_double_leave, no_step, screen_off, screen_on, false, &kSyncExtension};
 
 } // namespace duo::family

@@ -93,6 +93,6 @@ bool interlaced() { return (read_crtc(kCrtcModuleTesting) & kInterlaceBit) != 0;
 
 const FamilyOps kTridentOps = {open_step,  close_step, save_step,  timing_write,
                                enter_step, leave_step, clock_read, clock_write, interlaced,
-                              restore_desktop_clock_first, restore_test_clock_first, no_step, count_by_two_on, count_by_two_off, no_step, false, nullptr};
+                              restore_desktop_clock_first, restore_test_clock_first, no_step, count_by_two_on, count_by_two_off, no_step, screen_off, screen_on, false, nullptr};
 
 } // namespace duo::family
