@@ -67,17 +67,13 @@ extern const FamilyOps kMach64Ops;
 extern const FamilyOps kEt6000Ops;
 
 // Family steps outside the common set: the mach64 puts its desktop clock
-// back through the saved clock select, and the ET6000 sets its key again on a
-// resume.
+// back through the saved clock select.
 void mach64_clock_restore(const ClockSetting& setting);
 // mach64: a clock table entry for the reference divider the desktop keeps
 // (the memory clock shares it); VCLK3's post-divider bits and feedback
-// divider written as read; whether the VGA CRTC, which the stereo timing is
-// written to, drives the display rather than the accelerator CRTC.
+// divider written as read.
 ClockSetting mach64_for_reference_divider(const ClockSetting& table, int ref_div);
 void mach64_clock_slot_write(const ClockSetting& setting);
-bool mach64_vga_crtc_drives_display();
-void et6000_unlock();
 } // namespace family
 
 // The steps most families share, for their operation tables.

@@ -101,6 +101,4 @@ const FamilyOps kEt6000Ops = {open_step,  close_step, save_step,  timing_write,
                               enter_step, leave_step, clock_read, clock_write, interlaced,
                               restore_desktop, restore_test_clock_first, unlock, count_by_two_on, count_by_two_off, no_step, screen_off, screen_on, true, nullptr};
 
-void et6000_unlock() { unlock(); }
-
 } // namespace duo::family

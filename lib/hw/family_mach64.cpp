@@ -45,7 +45,10 @@ void open_step() { crtc_unprotect(); }
 
 void close_step() { crtc_or(kCrtcVRetraceEnd, kCrtcProtect); }
 
-bool accelerator_crtc_drives() { return !mach64_vga_crtc_drives_display(); }
+// The accelerator CRTC, not the VGA CRTC, times the display.
+bool accelerator_crtc_drives() {
+    return (Read_Port(register_port(kRegCrtcGenCntl, 3)) & kAcceleratorCrtcBits) == kAcceleratorCrtcBits;
+}
 
 // The VGA CRTC's registers are saved and given back on either CRTC, as the
 // library writes them in both cases; a desktop on the accelerator CRTC has
@@ -204,10 +207,6 @@ void mach64_clock_slot_write(const ClockSetting& setting) {
 void mach64_clock_restore(const ClockSetting& setting) {
     write_clock_select(static_cast<std::uint8_t>(g_adapter.mach64_saved_clock_select & 0x03));
     mach64_clock_slot_write(setting);
-}
-
-bool mach64_vga_crtc_drives_display() {
-    return (Read_Port(register_port(kRegCrtcGenCntl, 3)) & kAcceleratorCrtcBits) != kAcceleratorCrtcBits;
 }
 
 namespace {
