@@ -35,9 +35,9 @@ constexpr Base kTuned640{640, 480, 800, 656, 752, 322}; // Trident 0x101 and S3 
 constexpr Base kOwn800{800, 600, 1056, 840, 968, 340};
 constexpr Base kOwn1024{1024, 768, 1264, 1032, 1208, 409};    // as the tuned S3 0x203-0x205 16-bit record
 constexpr Base kCirrus304At640{640, 480, 792, 656, 752, 316}; // as its tuned 8-bit record
-constexpr Base kMach64At640{640, 480, 856, 680, 776, 626};    // as its tuned 8-bit record (per frame)
-// Its 16- and 24-bit desktops at 640x480 have clocks of their own: the tuned
-// scan's 313 lines per field would leave the line rate under 30 kHz at 90 Hz.
+// The mach64's 16- and 24-bit desktops at 640x480 have clocks of their own:
+// its tuned 8-bit scan (313 lines per field) would leave the line rate under
+// 30 kHz at 90 Hz.
 constexpr Base kMach64Packed640{640, 480, 800, 656, 752, 681};
 constexpr Base kFrame800{800, 600, 1056, 840, 968, 681};
 constexpr Base kFrame1024{1024, 768, 1264, 1032, 1208, 819};
