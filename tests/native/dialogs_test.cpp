@@ -401,40 +401,6 @@ TEST_F(AdjustTest, OkAndCancelStoreOnlyWhileStereoRunsTheCurrentBlock) {
     EXPECT_NE(block.bytes[0x10], stored.bytes[0x10]);
 }
 
-// On a mach64 desktop timed by the accelerator CRTC the sync moves reach that
-// CRTC, at sparse and block I/O alike: each arrow moves a sync start there by
-// one character or line, Cancel puts the stereo timing back, and Disable
-// the desktop.
-TEST_F(AdjustTest, OnTheMach64AcceleratorCrtcTheArrowsMoveTheSyncTheMonitorGets) {
-    for (std::uint32_t seed : {0u, 1u, 2u, 3u}) {
-        testing::reset_world("mach64-vt", {800, 600, 16}, seed);
-        testing::reset_registry();
-        testing::list_adapter(*sim::find_adapter("mach64-vt"));
-        g_process.driver = 0;
-        ASSERT_EQ(init_library(kHost), 1);
-        const sim::AdapterState desktop = a();
-        ASSERT_EQ(enable_stereo(kHost, 5), 5);
-        const sim::AdapterState stereo = a();
-        const auto accelerator = [&](std::uint32_t reg) {
-            std::uint32_t v = 0;
-            for (int byte = 3; byte >= 0; --byte) v = v << 8 | a().ports[sim::mach64_register_port(a(), reg, byte)];
-            return v;
-        };
-        const std::uint32_t h_sync = accelerator(1) & 0xFF, v_sync = accelerator(3) & 0x7FF;
-        adjust_open(s, 0x401);
-        click(170, 40); // up: the vertical sync one line later
-        EXPECT_EQ(accelerator(3) & 0x7FF, v_sync + 1) << seed;
-        click(70, 80); // left: the horizontal sync one character later
-        EXPECT_EQ(accelerator(1) & 0xFF, h_sync + 1) << seed;
-        EXPECT_FALSE(sim::observe(a()).out_of_range) << sim::describe(sim::observe(a()));
-        adjust_cancel(s, adjust_stored_block());
-        std::string where;
-        EXPECT_TRUE(same_display(stereo, a(), where)) << "Cancel: " << where;
-        disable_stereo(kHost);
-        EXPECT_TRUE(same_display(desktop, a(), where)) << "Disable: " << where;
-    }
-}
-
 TEST_F(AdjustTest, DefaultLoadsTheBuiltInSyncAndBlankingIntoTheChipOnly) {
     open_on("s3-765", 0x203);
     const TimingRecord* record = default_record(0x203, 800, 600, kDepth16);

@@ -8,15 +8,9 @@
 #include <string>
 
 #include "lib/core/state.h"
-#include "lib/hw/detect.h"
 #include "lib/hw/family.h"
-#include "lib/hw/mach64_crtc.h"
 #include "lib/hw/port_io.h"
-#include "lib/timing/defaults.h"
-#include "lib/timing/timing_decode.h"
-#include "sim/monitor.h"
 #include "tests/native/fake_platform.h"
-#include "tests/native/fake_registry.h"
 
 namespace duo {
 namespace {
@@ -183,68 +177,6 @@ TEST_F(FamilyTest, EnterThenLeaveRestoresEveryTimingRegister) {
             if (adapter().ports[i] != before.ports[i]) ADD_FAILURE() << std::hex << chip << " port " << i;
         }
     }
-}
-
-// The mach64's own records run on its accelerator CRTC through the block
-// translation, at sparse and block I/O alike: interlaced at the clock's field
-// rate with half the frame's lines per field, the desktop's start and pitch,
-// both syncs in the blanking; and the desktop's image and clock written back
-// leave every register as it was.
-TEST(Mach64AcceleratorCrtc, RecordsRunThroughTheTranslationAndTheDesktopComesBack) {
-    const sim::DesktopMode modes[] = {{800, 600, 16}, {1024, 768, 8}, {640, 480, 24}};
-    for (const char* name : {"mach64-vt", "mach64-ct"})
-        for (std::uint32_t seed : {sim::run_seed(), 1u, 2u, 3u})
-            for (const sim::DesktopMode& mode : modes) {
-                SCOPED_TRACE(std::string(name) + " " + std::to_string(mode.width) + "x" +
-                             std::to_string(mode.bits_per_pixel) + " seed " + std::to_string(seed));
-                testing::reset_world(name, mode, seed);
-                testing::reset_registry();
-                testing::list_adapter(*sim::find_adapter(name));
-                g_shared.chip_code = detect_chip();
-                g_shared.stereo = 0;
-                sim::AdapterState& a = *testing::fake().adapter;
-                const sim::AdapterState desktop_state = a;
-                const sim::MonitorView desktop_view = sim::observe(a);
-                const family::Mach64Crtc desktop = family::mach64_crtc_read();
-                EXPECT_EQ(desktop.off_pitch >> 22, static_cast<std::uint32_t>(mode.width / 8));
-                TimingBlock block{};
-                copy_record(0x401, *default_record(0x401, mode.width, mode.height, depth_class_of(mode.bits_per_pixel)),
-                            block);
-                const ClockTable& table = clock_tables(kMach64)[static_cast<std::size_t>(
-                    clock_table_for(0x401, mode.bits_per_pixel, mode.width, mode.height))];
-                const DecodedTiming timing = decode_timing(0x401, mode.bits_per_pixel, block);
-                ClockSetting vclk3{};
-                family::kMach64Ops.clock_read(vclk3);
-                for (int f : {0, 5, 9}) {
-                    family::kMach64Ops.clock_write(table.slots[f]);
-                    family::Mach64Crtc stereo = family::mach64_crtc_from_block(block, desktop, true);
-                    stereo.clock_select = 3;
-                    family::mach64_crtc_write(stereo);
-                    const sim::MonitorView view = sim::observe(a);
-                    const double nominal = 75 + 5 * f;
-                    EXPECT_TRUE(view.interlaced) << f;
-                    EXPECT_FALSE(view.blanked) << f;
-                    // The tuned 640x480 row runs a few per cent off nominal.
-                    EXPECT_NEAR(view.field_rate_hz, nominal, nominal * (table.quoted ? 0.1 : 0.01)) << sim::describe(view);
-                    EXPECT_EQ(view.displayed_lines, mode.height / 2) << f;
-                    EXPECT_EQ(view.h_total_px, timing.h_total_px) << f;
-                    EXPECT_EQ(view.displayed_px, mode.width) << f;
-                    EXPECT_EQ(view.v_total_lines, timing.v_total / 2) << f;
-                    EXPECT_EQ(view.line_offset, desktop_view.line_offset) << f;
-                    EXPECT_EQ(view.display_start, desktop_view.display_start) << f;
-                    EXPECT_TRUE(view.line_rate_hz < sim::kMaxLineRate &&
-                                (f < 3 || table.quoted || view.line_rate_hz > sim::kMinLineRate))
-                        << sim::describe(view);
-                }
-                family::mach64_crtc_write(desktop);
-                family::mach64_clock_restore(vclk3);
-                EXPECT_EQ(std::memcmp(a.mach64_pll, desktop_state.mach64_pll, sizeof a.mach64_pll), 0);
-                const std::uint32_t pll_window = sim::mach64_register_port(a, 18, 1);
-                for (std::uint32_t i = 0; i < 0x10000; ++i)
-                    if (i != pll_window && i != pll_window + 1 && a.ports[i] != desktop_state.ports[i])
-                        ADD_FAILURE() << std::hex << "port " << i;
-                EXPECT_EQ(sim::observe(a).pixel_clock_hz, desktop_view.pixel_clock_hz);
-            }
 }
 
 } // namespace

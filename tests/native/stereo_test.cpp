@@ -14,6 +14,7 @@
 #include "lib/core/query.h"
 #include "lib/core/state.h"
 #include "lib/core/stereo.h"
+#include "lib/dialogs/adjust.h"
 #include "lib/hw/driver_protocol.h"
 #include "lib/hw/port_io.h"
 #include "lib/timing/defaults.h"
@@ -654,8 +655,10 @@ TEST(InitClose, CloseAfterARefusedInitKeepsTheSettingsFile) {
 // and block I/O as the desktop seed decides, over several seeds: every
 // offered frequency runs interlaced at its nominal field rate (tuned tables
 // within a few per cent) and, from 90 Hz up, at a line rate a monitor takes;
-// each clock change settles with a sequencer reset; the eye swap moves the
-// picture by one line; the PLL reference divider, which the memory clock
+// each clock change settles with a sequencer reset; the picture keeps the
+// desktop's width and pitch; the eye swap moves it by one line; the adjust
+// dialog's arrows move the syncs the accelerator CRTC sends by one step and
+// Cancel takes them back; the PLL reference divider, which the memory clock
 // shares, never changes; Disable gives back every register and clock.
 TEST(Mach64Desktop, EveryAcceptedDesktopRunsStereoAndComesBack) {
     const sim::DesktopMode modes[] = {{640, 480, 8},  {800, 600, 8},   {1024, 768, 8}, {640, 480, 15},
@@ -676,6 +679,12 @@ TEST(Mach64Desktop, EveryAcceptedDesktopRunsStereoAndComesBack) {
                     clock_table_for(0x401, mode.bits_per_pixel, mode.width, mode.height))];
                 const bool vga_crtc = desktop_view.displayed_px == 0;
                 const int bytes = mode.bits_per_pixel == 24 ? 3 : (mode.bits_per_pixel + 7) / 8;
+                const auto accelerator = [&](std::uint32_t reg) {
+                    std::uint32_t v = 0;
+                    for (int byte = 3; byte >= 0; --byte)
+                        v = v << 8 | adapter().ports[sim::mach64_register_port(adapter(), reg, byte)];
+                    return v;
+                };
                 int offered = 0;
                 for (std::int32_t f = 0; f < kFrequencyCount; ++f) {
                     if (!frequency_programmable(f)) continue;
@@ -699,6 +708,26 @@ TEST(Mach64Desktop, EveryAcceptedDesktopRunsStereoAndComesBack) {
                             << sim::describe(view);
                     }
                     EXPECT_EQ(view.displayed_lines, mode.height / 2) << f;
+                    EXPECT_EQ(view.line_offset, desktop_view.line_offset) << f;
+                    EXPECT_EQ(view.displayed_px, desktop_view.displayed_px) << f;
+                    if (!vga_crtc && f == 5) {
+                        const sim::AdapterState stereo = adapter();
+                        const std::uint32_t h_sync = accelerator(1) & 0xFF, v_sync = accelerator(3) & 0x7FF;
+                        AdjustState s;
+                        adjust_open(s, 0x401);
+                        adjust_press(s, 170, 40); // up: the vertical sync one line later
+                        adjust_release(s);
+                        adjust_apply_vertical(s);
+                        EXPECT_EQ(accelerator(3) & 0x7FF, v_sync + 1);
+                        adjust_press(s, 70, 80); // left: the horizontal sync one character later
+                        adjust_release(s);
+                        adjust_apply_horizontal(s);
+                        EXPECT_EQ(accelerator(1) & 0xFF, h_sync + 1);
+                        EXPECT_FALSE(sim::observe(adapter()).out_of_range) << sim::describe(sim::observe(adapter()));
+                        adjust_cancel(s, adjust_stored_block());
+                        std::string where;
+                        EXPECT_TRUE(same_registers(stereo, adapter(), where)) << "adjust Cancel: " << where;
+                    }
                     switch_glasses();
                     const sim::MonitorView swapped = sim::observe(adapter());
                     if (!vga_crtc) {
