@@ -212,10 +212,17 @@ void mach64_clock_restore(const ClockSetting& setting) {
 namespace {
 
 constexpr int kRegCrtcHTotalDisp = 0, kRegCrtcHSyncStrtWid = 1, kRegCrtcVTotalDisp = 2, kRegCrtcVSyncStrtWid = 3;
-// VGA CRTC registers, as bytes of a timing block.
 constexpr std::uint32_t kGenDoubleScan = 0x01, kGenInterlace = 0x02, kGenDisplayOff = 0x40;
 constexpr std::uint32_t kSyncNegative = 1u << 21;
 constexpr std::uint32_t kOffPitchStart = 0x000FFFFF; // 8-byte units
+constexpr std::uint8_t kClockSelectStrobe = 0x40;
+
+// The timing registers in the order the chip takes them; CRTC_GEN_CNTL
+// follows them.
+constexpr std::pair<int, std::uint32_t Mach64Crtc::*> kTimingRegisters[] = {
+    {kRegCrtcHTotalDisp, &Mach64Crtc::h_total_disp}, {kRegCrtcHSyncStrtWid, &Mach64Crtc::h_sync_strt_wid},
+    {kRegCrtcVTotalDisp, &Mach64Crtc::v_total_disp}, {kRegCrtcVSyncStrtWid, &Mach64Crtc::v_sync_strt_wid},
+    {kRegCrtcOffPitch, &Mach64Crtc::off_pitch}};
 
 // Bytes per pixel from CRTC_GEN_CNTL's pixel width (bits 8-10).
 std::uint32_t bytes_per_pixel(std::uint32_t gen_cntl) {
@@ -227,7 +234,6 @@ std::uint32_t bytes_per_pixel(std::uint32_t gen_cntl) {
     default: return 1;
     }
 }
-constexpr std::uint8_t kClockSelectStrobe = 0x40;
 
 std::uint32_t read_register(int reg) {
     std::uint32_t value = 0;
@@ -249,19 +255,17 @@ int vertical(const TimingBlock& block, int low, int bit8, int bit9) {
 } // namespace
 
 Mach64Crtc mach64_crtc_read() {
-    return {read_register(kRegCrtcHTotalDisp), read_register(kRegCrtcHSyncStrtWid), read_register(kRegCrtcVTotalDisp),
-            read_register(kRegCrtcVSyncStrtWid), read_register(kRegCrtcOffPitch),  read_register(kRegCrtcGenCntl),
-            static_cast<std::uint8_t>(Read_Port(register_port(kRegClockCntl, 0)) & 0x03)};
+    Mach64Crtc crtc{};
+    for (const auto& [reg, field] : kTimingRegisters) crtc.*field = read_register(reg);
+    crtc.gen_cntl = read_register(kRegCrtcGenCntl);
+    crtc.clock_select = static_cast<std::uint8_t>(Read_Port(register_port(kRegClockCntl, 0)) & 0x03);
+    return crtc;
 }
 
 void mach64_crtc_write(const Mach64Crtc& crtc) {
     const std::uint32_t gen_low = register_port(kRegCrtcGenCntl, 0);
     Write_Port(gen_low, static_cast<std::uint8_t>(Read_Port(gen_low) | kGenDisplayOff));
-    write_register(kRegCrtcHTotalDisp, crtc.h_total_disp);
-    write_register(kRegCrtcHSyncStrtWid, crtc.h_sync_strt_wid);
-    write_register(kRegCrtcVTotalDisp, crtc.v_total_disp);
-    write_register(kRegCrtcVSyncStrtWid, crtc.v_sync_strt_wid);
-    write_register(kRegCrtcOffPitch, crtc.off_pitch);
+    for (const auto& [reg, field] : kTimingRegisters) write_register(reg, crtc.*field);
     const std::uint32_t cntl = register_port(kRegClockCntl, 0);
     Write_Port(cntl, static_cast<std::uint8_t>((Read_Port(cntl) & 0xFC) | kClockSelectStrobe | crtc.clock_select));
     Write_Port(cntl, static_cast<std::uint8_t>((Read_Port(cntl) & 0xBC) | crtc.clock_select));
@@ -269,12 +273,9 @@ void mach64_crtc_write(const Mach64Crtc& crtc) {
 }
 
 void mach64_crtc_update(const Mach64Crtc& now, const Mach64Crtc& target) {
-    const std::pair<int, std::uint32_t Mach64Crtc::*> timing[] = {
-        {kRegCrtcHTotalDisp, &Mach64Crtc::h_total_disp},   {kRegCrtcHSyncStrtWid, &Mach64Crtc::h_sync_strt_wid},
-        {kRegCrtcVTotalDisp, &Mach64Crtc::v_total_disp},   {kRegCrtcVSyncStrtWid, &Mach64Crtc::v_sync_strt_wid},
-        {kRegCrtcOffPitch, &Mach64Crtc::off_pitch},         {kRegCrtcGenCntl, &Mach64Crtc::gen_cntl}};
-    for (const auto& [reg, field] : timing)
+    for (const auto& [reg, field] : kTimingRegisters)
         if (now.*field != target.*field) write_register(reg, target.*field);
+    if (now.gen_cntl != target.gen_cntl) write_register(kRegCrtcGenCntl, target.gen_cntl);
 }
 
 Mach64Crtc mach64_crtc_from_block(const TimingBlock& block, const Mach64Crtc& desktop, bool interlace) {
